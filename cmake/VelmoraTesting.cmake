@@ -17,10 +17,10 @@ function(velmora_windows_test)
     set(T_SCREEN 1024x768)
   endif()
   set(_runner ${PROJECT_SOURCE_DIR}/scripts/wine-run)
-  set(_props ENVIRONMENT "VELMORA_SCREEN=${T_SCREEN};VELMORA_BUILD_DIR=${PROJECT_BINARY_DIR}"
-             RESOURCE_LOCK wine TIMEOUT 600)
   add_test(NAME ${T_NAME} COMMAND ${T_TARGET} ${T_ARGS})
-  set_tests_properties(${T_NAME} PROPERTIES ${_props})
+  set_tests_properties(${T_NAME} PROPERTIES
+    ENVIRONMENT "VELMORA_SCREEN=${T_SCREEN};VELMORA_BUILD_DIR=${PROJECT_BINARY_DIR}"
+    RESOURCE_LOCK wine TIMEOUT 600)
   # The same test, written out for the native build's ctest run.
   string(REPLACE ";" " " _args "${T_ARGS}")
   set_property(GLOBAL APPEND_STRING PROPERTY VELMORA_WINDOWS_TESTS

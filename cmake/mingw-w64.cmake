@@ -3,9 +3,10 @@ set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
 set(_triple x86_64-w64-mingw32)
-# The win32 thread model keeps winpthread out of the program entirely.
-find_program(_mingw_gcc NAMES ${_triple}-gcc-win32 ${_triple}-gcc REQUIRED)
-find_program(_mingw_gxx NAMES ${_triple}-g++-win32 ${_triple}-g++ REQUIRED)
+# The posix thread model: GoogleTest needs std::mutex, which the win32 model
+# lacks. Everything is linked statically, so no threading DLL is imported.
+find_program(_mingw_gcc NAMES ${_triple}-gcc-posix REQUIRED)
+find_program(_mingw_gxx NAMES ${_triple}-g++-posix REQUIRED)
 set(CMAKE_C_COMPILER ${_mingw_gcc})
 set(CMAKE_CXX_COMPILER ${_mingw_gxx})
 set(CMAKE_RC_COMPILER ${_triple}-windres)

@@ -1,0 +1,329 @@
+#include "tests/windows/harness/Harness.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "tests/windows/harness/Png.h"
+
+namespace harness {
+
+// ---- files and paths ----
+
+std::wstring Widen(const std::string& utf8) {
+    if (utf8.empty()) return {};
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring out(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
+    return out;
+}
+
+std::string Narrow(const std::wstring& wide) {
+    if (wide.empty()) return {};
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
+                                      nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+std::wstring WinePath(const std::string& unixPath) {
+    std::wstring path = L"Z:" + Widen(unixPath);
+    for (auto& c : path) {
+        if (c == L'/') c = L'\\';
+    }
+    return path;
+}
+
+std::wstring VelmoraExe() { return WinePath(VELMORA_EXE_PATH); }
+
+std::wstring OutputDir() {
+    const std::wstring dir = WinePath(VELMORA_TEST_OUTPUT_DIR);
+    CreateDirectoryW(dir.c_str(), nullptr);
+    return dir;
+}
+
+// ---- the program under test ----
+
+std::unique_ptr<Program> Program::Start(const std::wstring& exe, const std::wstring& arguments) {
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    if (!arguments.empty()) commandLine += L" " + arguments;
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    std::unique_ptr<Program> program(new Program);
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &program->m_info)) {
+        return nullptr;
+    }
+    WaitForInputIdle(program->m_info.hProcess, 10000);
+    return program;
+}
+
+Program::~Program() {
+    if (!m_info.hProcess) return;
+    if (IsRunning()) {
+        TerminateProcess(m_info.hProcess, 0xDEAD);
+        WaitForSingleObject(m_info.hProcess, 5000);
+    }
+    CloseHandle(m_info.hThread);
+    CloseHandle(m_info.hProcess);
+}
+
+bool Program::IsRunning() const { return WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT; }
+
+namespace {
+struct FindWindowQuery {
+    DWORD pid;
+    const wchar_t* className;
+    HWND found;
+};
+
+BOOL CALLBACK FindProcessWindow(HWND hwnd, LPARAM param) {
+    auto* query = reinterpret_cast<FindWindowQuery*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    wchar_t name[256] = {};
+    GetClassNameW(hwnd, name, 256);
+    if (pid == query->pid && IsWindowVisible(hwnd) && lstrcmpW(name, query->className) == 0) {
+        query->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
+
+HWND Program::WaitForWindow(const wchar_t* className, DWORD timeoutMs) {
+    FindWindowQuery query{m_info.dwProcessId, className, nullptr};
+    WaitUntil(
+        [&] {
+            EnumWindows(&FindProcessWindow, reinterpret_cast<LPARAM>(&query));
+            return query.found != nullptr || !IsRunning();
+        },
+        timeoutMs);
+    // Let the first frame reach the screen.
+    if (query.found) Settle(400);
+    return query.found;
+}
+
+bool Program::WaitForExit(DWORD timeoutMs, DWORD* exitCode) {
+    if (WaitForSingleObject(m_info.hProcess, timeoutMs) != WAIT_OBJECT_0) return false;
+    DWORD code = 0;
+    GetExitCodeProcess(m_info.hProcess, &code);
+    if (exitCode) *exitCode = code;
+    return true;
+}
+
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    for (;;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        if (done()) return true;
+        if (GetTickCount64() >= end) return false;
+        Sleep(20);
+    }
+}
+
+void Settle(DWORD ms) {
+    WaitUntil([] { return false; }, ms);
+}
+
+// ---- real input ----
+
+namespace {
+void SendMouse(DWORD flags, LONG dx = 0, LONG dy = 0, DWORD data = 0) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = dx;
+    in.mi.dy = dy;
+    in.mi.mouseData = data;
+    in.mi.dwFlags = flags;
+    SendInput(1, &in, sizeof in);
+}
+
+void SendKey(WORD vk, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &in, sizeof in);
+}
+
+constexpr DWORD kInputGapMs = 60;
+}  // namespace
+
+void MoveMouse(int x, int y) {
+    const int w = GetSystemMetrics(SM_CXSCREEN);
+    const int h = GetSystemMetrics(SM_CYSCREEN);
+    // Absolute input is in 1/65536ths of the screen; aim at the pixel's middle.
+    const LONG dx = static_cast<LONG>((static_cast<long long>(x) * 65536 + 32768) / w);
+    const LONG dy = static_cast<LONG>((static_cast<long long>(y) * 65536 + 32768) / h);
+    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, dx, dy);
+    POINT at{};
+    WaitUntil([&] { return GetCursorPos(&at) && at.x == x && at.y == y; }, 500);
+    Settle(kInputGapMs);
+}
+
+void MouseDown(Button button) {
+    SendMouse(button == Button::Left ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_RIGHTDOWN);
+    Settle(kInputGapMs);
+}
+
+void MouseUp(Button button) {
+    SendMouse(button == Button::Left ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP);
+    Settle(kInputGapMs);
+}
+
+void Click(int x, int y, Button button) {
+    MoveMouse(x, y);
+    MouseDown(button);
+    MouseUp(button);
+}
+
+void DoubleClick(int x, int y) {
+    MoveMouse(x, y);
+    // Both clicks well inside the double-click time.
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    Sleep(30);
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    Settle(kInputGapMs);
+}
+
+void Wheel(int x, int y, int delta) {
+    MoveMouse(x, y);
+    SendMouse(MOUSEEVENTF_WHEEL, 0, 0, static_cast<DWORD>(delta));
+    Settle(kInputGapMs);
+}
+
+void KeyDown(WORD vk) {
+    SendKey(vk, false);
+    Settle(kInputGapMs);
+}
+
+void KeyUp(WORD vk) {
+    SendKey(vk, true);
+    Settle(kInputGapMs);
+}
+
+void PressKey(WORD vk, std::initializer_list<WORD> modifiers) {
+    for (WORD m : modifiers) SendKey(m, false);
+    SendKey(vk, false);
+    SendKey(vk, true);
+    for (auto it = modifiers.end(); it != modifiers.begin();) SendKey(*--it, true);
+    Settle(kInputGapMs * 2);
+}
+
+void ActivateByTitleBar(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    // Left of the caption's middle, clear of the icon and the buttons.
+    Click(r.left + 100, r.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2);
+    WaitUntil([&] { return GetForegroundWindow() == hwnd; }, 2000);
+}
+
+// ---- real screen pixels ----
+
+std::string ToString(const Rgb& c) {
+    char text[32];
+    std::snprintf(text, sizeof text, "(%d, %d, %d)", c.r, c.g, c.b);
+    return text;
+}
+
+ScreenImage ScreenImage::Capture(const RECT& area) {
+    ScreenImage image;
+    image.m_width = area.right - area.left;
+    image.m_height = area.bottom - area.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = image.m_width;
+    bi.bmiHeader.biHeight = -image.m_height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, dib);
+    BitBlt(memory, 0, 0, image.m_width, image.m_height, screen, area.left, area.top, SRCCOPY);
+    GdiFlush();
+    const auto* bgra = static_cast<const uint8_t*>(bits);
+    image.m_rgb.resize(static_cast<size_t>(image.m_width) * image.m_height * 3);
+    for (size_t i = 0; i < static_cast<size_t>(image.m_width) * image.m_height; ++i) {
+        image.m_rgb[i * 3 + 0] = bgra[i * 4 + 2];
+        image.m_rgb[i * 3 + 1] = bgra[i * 4 + 1];
+        image.m_rgb[i * 3 + 2] = bgra[i * 4 + 0];
+    }
+    SelectObject(memory, old);
+    DeleteObject(dib);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return image;
+}
+
+ScreenImage ScreenImage::CaptureWindow(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    return Capture(r);
+}
+
+Rgb ScreenImage::At(int x, int y) const {
+    if (x < 0 || y < 0 || x >= m_width || y >= m_height) return {0, 0, 0};
+    const size_t i = (static_cast<size_t>(y) * m_width + x) * 3;
+    return {m_rgb[i], m_rgb[i + 1], m_rgb[i + 2]};
+}
+
+int ScreenImage::Count(const Rgb& colour) const { return Count(colour, RECT{0, 0, m_width, m_height}); }
+
+int ScreenImage::Count(const Rgb& colour, const RECT& within) const {
+    int n = 0;
+    for (int y = std::max<LONG>(0, within.top); y < std::min<LONG>(m_height, within.bottom); ++y) {
+        for (int x = std::max<LONG>(0, within.left); x < std::min<LONG>(m_width, within.right); ++x) {
+            if (At(x, y) == colour) ++n;
+        }
+    }
+    return n;
+}
+
+bool ScreenImage::SameAs(const ScreenImage& other) const {
+    return m_width == other.m_width && m_height == other.m_height && m_rgb == other.m_rgb;
+}
+
+bool ScreenImage::SavePng(const std::wstring& fileName) const { return SavePngTo(OutputDir() + L"\\" + fileName); }
+
+bool ScreenImage::SavePngTo(const std::wstring& path) const { return WritePng(path, m_width, m_height, m_rgb); }
+
+// ---- the desktop's link handler ----
+
+std::wstring HandoverLog() { return L"C:\\velmora-harness\\handovers.log"; }
+
+void ClearHandovers() { DeleteFileW(HandoverLog().c_str()); }
+
+std::vector<std::string> ReadHandovers() {
+    std::vector<std::string> lines;
+    std::ifstream in(std::filesystem::path(HandoverLog()), std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) lines.push_back(line);
+    return lines;
+}
+
+std::vector<std::string> WaitForHandovers(size_t count, DWORD timeoutMs) {
+    std::vector<std::string> lines;
+    WaitUntil(
+        [&] {
+            lines = ReadHandovers();
+            return lines.size() >= count;
+        },
+        timeoutMs);
+    return lines;
+}
+
+}  // namespace harness
