@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "launcher/KeyFilter.h"
 #include "launcher/Placement.h"
 #include "links/Dispatch.h"
@@ -164,6 +166,14 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETFOCUS:
         OnSetFocus();
         return 0;
+    case WM_GETMINMAXINFO: {
+        // The platform caps windows at the screen's size; ours is fixed at
+        // 300 x 516 even on a screen less tall than that.
+        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        info->ptMaxTrackSize.x = std::max<LONG>(info->ptMaxTrackSize.x, kWidth);
+        info->ptMaxTrackSize.y = std::max<LONG>(info->ptMaxTrackSize.y, kHeight);
+        return 0;
+    }
     case WM_QUERYENDSESSION:
         return TRUE;
     case WM_NCDESTROY:
