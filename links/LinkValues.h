@@ -2,7 +2,7 @@
 // The maker's link values: the only place where a copy of Velmora says where
 // its items lead. Each text reaches the desktop exactly as written here, so
 // it must be plain ASCII and already in its final form (no escaping is done).
-// MAKER.md explains what each value is and what a maker may change.
+// The README's "Your own links" section explains what each value is and what a maker may change.
 //
 // The values below are placeholders that lead nowhere that belongs to anyone:
 // hosts under the reserved .example top-level domain, a shop name that no

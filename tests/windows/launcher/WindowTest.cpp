@@ -142,10 +142,19 @@ HWND CreateReferenceWindow(HICON icon, int x, int y) {
 
 // The left end of the caption, where the window icon is drawn, while active.
 ScreenImage CaptionIcon(HWND hwnd) {
-    ActivateByTitleBar(hwnd);
-    Settle(200);
     RECT r{};
     GetWindowRect(hwnd, &r);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == GetCurrentProcessId()) {
+        // A press on our own title bar would start a move loop on this very
+        // thread, which then never sends the release: click the client area.
+        Click(r.left + 150, r.top + 200);
+        WaitUntil([&] { return GetForegroundWindow() == hwnd; }, 2000);
+    } else {
+        ActivateByTitleBar(hwnd);
+    }
+    Settle(200);
     const int top = r.top + GetSystemMetrics(SM_CYDLGFRAME);
     return ScreenImage::Capture(RECT{r.left, top, r.left + 26, top + GetSystemMetrics(SM_CYCAPTION)});
 }
@@ -257,15 +266,14 @@ INSTANTIATE_TEST_SUITE_P(
         CloseCase{"AltF4", [](HWND) { PressKey(VK_F4, {VK_MENU}); }},
         CloseCase{"SystemMenuClose",
                   [](HWND w) {
-                      // A click on the window icon opens the system menu; Up
-                      // wraps to its last entry, Close.
+                      // A click on the window icon opens the system menu; C is
+                      // its Close entry's key ("关闭(C)"; Wine adds an entry below it).
                       RECT rect{};
                       GetWindowRect(w, &rect);
                       Click(rect.left + GetSystemMetrics(SM_CXDLGFRAME) + GetSystemMetrics(SM_CXSMICON) / 2 + 1,
                             rect.top + GetSystemMetrics(SM_CYDLGFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2);
                       Settle(300);
-                      PressKey(VK_UP);
-                      PressKey(VK_RETURN);
+                      PressKey('C');
                   }},
         CloseCase{"CloseButton",
                   [](HWND w) {
