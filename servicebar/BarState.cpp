@@ -144,6 +144,8 @@ Reaction BarState::Release(Point p) {
     switch (pressed.kind) {
     case ElementKind::Item:
         if (at == pressed) {
+            // The label selected before goes back to its own colour.
+            if (m_selected >= 0 && m_selected != pressed.index) Repaint(r, ItemElement(m_selected));
             m_selected = pressed.index;
             m_quietItem = pressed.index;
             r.events.push_back(BarEvent{BarEventKind::ItemClicked, m_open, pressed.index});

@@ -67,12 +67,30 @@ private:
 // deleted while still selected.
 class SelectedObject {
 public:
-    SelectedObject(HDC dc, HGDIOBJ object) : m_dc(dc), m_previous(SelectObject(dc, object)) {}
+    // A null object selects nothing.
+    SelectedObject(HDC dc, HGDIOBJ object) : m_dc(dc), m_previous(object ? SelectObject(dc, object) : nullptr) {}
     ~SelectedObject() {
         if (m_previous && m_previous != HGDI_ERROR) SelectObject(m_dc, m_previous);
     }
     SelectedObject(const SelectedObject&) = delete;
     SelectedObject& operator=(const SelectedObject&) = delete;
+
+private:
+    HDC m_dc;
+    HGDIOBJ m_previous;
+};
+
+// Like SelectedObject for a font, but leaves a DC that holds the font already
+// alone: selecting a font costs as much as drawing a line of text.
+class SelectedFont {
+public:
+    SelectedFont(HDC dc, HFONT font)
+        : m_dc(dc), m_previous(GetCurrentObject(dc, OBJ_FONT) != font ? SelectObject(dc, font) : nullptr) {}
+    ~SelectedFont() {
+        if (m_previous && m_previous != HGDI_ERROR) SelectObject(m_dc, m_previous);
+    }
+    SelectedFont(const SelectedFont&) = delete;
+    SelectedFont& operator=(const SelectedFont&) = delete;
 
 private:
     HDC m_dc;
@@ -95,20 +113,6 @@ private:
     HDC m_dc = nullptr;
 };
 
-class SavedDcState {
-public:
-    explicit SavedDcState(HDC dc) : m_dc(dc), m_saved(SaveDC(dc)) {}
-    ~SavedDcState() {
-        if (m_saved) RestoreDC(m_dc, m_saved);
-    }
-    SavedDcState(const SavedDcState&) = delete;
-    SavedDcState& operator=(const SavedDcState&) = delete;
-
-private:
-    HDC m_dc;
-    int m_saved;
-};
-
 class OwnedWindow {
 public:
     OwnedWindow() = default;
@@ -127,12 +131,15 @@ private:
 };
 
 // The off-screen picture the bar paints into before one copy to the screen.
+// It can keep one font selected for its whole life (which must be shorter
+// than the font's), so that painting need not select that font each time.
 class BackBuffer {
 public:
-    BackBuffer(HDC compatibleWith, int width, int height)
+    BackBuffer(HDC compatibleWith, int width, int height, HFONT keptFont = nullptr)
         : m_dc(compatibleWith),
           m_bitmap(m_dc ? CreateCompatibleBitmap(compatibleWith, width, height) : nullptr),
           m_selection(m_dc.Get(), m_bitmap.Get()),
+          m_font(m_dc.Get(), keptFont),
           m_width(width),
           m_height(height) {}
     BackBuffer(const BackBuffer&) = delete;
@@ -144,10 +151,12 @@ public:
     int Height() const { return m_height; }
 
 private:
-    // Declaration order matters: the bitmap is deselected, then deleted, then the DC.
+    // Declaration order matters: the font and the bitmap are deselected, then
+    // the bitmap is deleted, then the DC.
     MemoryDc m_dc;
     BitmapHandle m_bitmap;
     SelectedObject m_selection;
+    SelectedObject m_font;
     int m_width;
     int m_height;
 };

@@ -13,10 +13,6 @@ using namespace servicebar;
 
 namespace {
 
-static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows wide strings are UTF-16");
-
-std::wstring ToWide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
-
 Point PointFromLParam(LPARAM lParam) { return Point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 
 RECT ToRECT(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
@@ -29,8 +25,8 @@ HFONT CreateBarFont(const FontDescription& font) {
     lf.lfUnderline = font.underline ? TRUE : FALSE;
     lf.lfStrikeOut = font.strikeOut ? TRUE : FALSE;
     lf.lfCharSet = font.charSet;
-    const std::wstring face = ToWide(font.face);
-    face.copy(lf.lfFaceName, LF_FACESIZE - 1);
+    const size_t length = font.face.size() < LF_FACESIZE - 1 ? font.face.size() : LF_FACESIZE - 1;
+    for (size_t i = 0; i < length; ++i) lf.lfFaceName[i] = static_cast<wchar_t>(font.face[i]);
     return CreateFontIndirectW(&lf);
 }
 
@@ -42,7 +38,8 @@ TTTOOLINFOW ToolInfo(HWND owner, UINT_PTR id) {
     TTTOOLINFOW ti{};
     // The version-5 size keeps the tooltip working without a common-controls 6 manifest.
     ti.cbSize = TTTOOLINFOW_V2_SIZE;
-    ti.uFlags = TTF_SUBCLASS;
+    // No TTF_SUBCLASS: the bar relays its mouse messages itself (RelayToTooltip).
+    ti.uFlags = 0;
     ti.hwnd = owner;
     ti.uId = id;
     return ti;
@@ -53,8 +50,6 @@ TTTOOLINFOW ToolInfo(HWND owner, UINT_PTR id) {
 std::unique_ptr<ServiceBar> ServiceBar::Create(HWND parent, int x, int y, int width, int height,
                                                int controlId) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&icc);
 
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
@@ -100,6 +95,7 @@ LRESULT CALLBACK ServiceBar::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
 LRESULT ServiceBar::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_CREATE) return OnCreate() ? 0 : -1;
     if (!m_state) return DefWindowProcW(m_hwnd, msg, wParam, lParam);
+    if (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) RelayToTooltip(msg, wParam, lParam);
 
     switch (msg) {
     case WM_DESTROY:
@@ -170,9 +166,9 @@ LRESULT ServiceBar::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 MeasureText ServiceBar::MakeMeasurer(HDC dc) const {
     return [dc](std::u16string_view text, int wrapWidth) {
-        const std::wstring wide = ToWide(text);
+        const WideText wide(text);
         RECT rc{0, 0, wrapWidth, 0};
-        DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &rc, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        DrawTextW(dc, wide.Get(), wide.Length(), &rc, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
         return Size{rc.right - rc.left, rc.bottom - rc.top};
     };
 }
@@ -184,13 +180,13 @@ bool ServiceBar::OnCreate() {
 
     BarContent content = ServiceContent();
     for (const BarFolder& folder : content) {
-        m_folderLabels.push_back(ToWide(folder.label));
-        m_folderTips.push_back(ToWide(folder.tip));
-        std::vector<std::wstring> items;
-        std::vector<std::wstring> tips;
+        m_folderLabels.emplace_back(folder.label);
+        m_folderTips.emplace_back(folder.tip);
+        std::vector<WideText> items;
+        std::vector<WideText> tips;
         for (const BarItem& item : folder.items) {
-            items.push_back(ToWide(item.label));
-            tips.push_back(ToWide(item.tip));
+            items.emplace_back(item.label);
+            tips.emplace_back(item.tip);
         }
         m_itemLabels.push_back(std::move(items));
         m_itemTips.push_back(std::move(tips));
@@ -207,13 +203,23 @@ bool ServiceBar::OnCreate() {
                                              MakeMeasurer(dc.Get()));
     }
 
+    // The tooltip comes with the first mouse message (RelayToTooltip).
+    return true;
+}
+
+bool ServiceBar::CreateTooltip() {
+    // Once only: without the common controls the bar simply shows no tips.
+    if (m_tooltipTried) return m_tooltip.Get() != nullptr;
+    m_tooltipTried = true;
+    // The common controls are loaded here, at the first hover, not at start:
+    // nothing of the first frame needs them, and they are the largest DLL the
+    // program uses.
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
     m_tooltip.Reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hwnd, nullptr,
                                     GetModuleHandleW(nullptr), nullptr));
-    if (!m_tooltip.Get()) {
-        m_state.reset();
-        return false;
-    }
+    if (!m_tooltip.Get()) return false;
     SyncTooltipTools();
     return true;
 }
@@ -256,10 +262,12 @@ void ServiceBar::Paint(HDC target, const RECT& area) {
     res.itemLabels = &m_itemLabels;
     res.colours = &m_settings.colours;
     res.flatBorder = m_settings.flatBorder;
+    res.headerArt = &m_headerArt;
 
     if (!m_backBuffer || m_backBuffer->Width() != client.right || m_backBuffer->Height() != client.bottom) {
         WindowDc screen(m_hwnd);
-        m_backBuffer = std::make_unique<BackBuffer>(screen.Get(), client.right, client.bottom);
+        // The folder font stays in the buffer: the headers are drawn in it at every paint.
+        m_backBuffer = std::make_unique<BackBuffer>(screen.Get(), client.right, client.bottom, m_folderFont.Get());
     }
     if (!m_backBuffer->IsValid()) {
         // Without memory for the buffer, drawing straight to the target still shows the bar.
@@ -343,6 +351,19 @@ void ServiceBar::Apply(const Reaction& reaction) {
     }
 }
 
+void ServiceBar::RelayToTooltip(UINT msg, WPARAM wParam, LPARAM lParam) {
+    // The tooltip sees the pointer through these relays. Letting it subclass
+    // the bar instead (TTF_SUBCLASS) would put the common controls' subclass
+    // procedure in front of every message the bar gets, paint and timer
+    // included, and that costs more than painting the whole bar on Wine,
+    // where it looks the subclass up through the server each time.
+    if (!CreateTooltip()) return;
+    const DWORD pos = GetMessagePos();
+    MSG relayed{m_hwnd, msg, wParam, lParam, static_cast<DWORD>(GetMessageTime()),
+                POINT{GET_X_LPARAM(pos), GET_Y_LPARAM(pos)}};
+    SendMessageW(m_tooltip.Get(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+}
+
 void ServiceBar::RemoveTooltipTools() {
     if (!m_tooltip.Get()) return;
     for (UINT_PTR id : m_toolIds) {
@@ -364,17 +385,17 @@ void ServiceBar::SyncTooltipTools() {
     // Headers move while sliding; the tools come back once the bar is still.
     if (key.sliding) return;
 
-    auto add = [this](UINT_PTR id, const Rect& r, const std::wstring& text) {
+    auto add = [this](UINT_PTR id, const Rect& r, const WideText& text) {
         if (r.IsEmpty()) return;
         TTTOOLINFOW ti = ToolInfo(m_hwnd, id);
         ti.rect = ToRECT(r);
         // The tooltip keeps its own copy of the text.
-        ti.lpszText = const_cast<wchar_t*>(text.c_str());
+        ti.lpszText = const_cast<wchar_t*>(text.Get());
         if (SendMessageW(m_tooltip.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti))) m_toolIds.push_back(id);
     };
     for (size_t i = 0; i < view.headers.size(); ++i) add(kFolderToolBase + i, view.headers[i], m_folderTips[i]);
     if (view.itemFolder < 0) return;
-    const std::vector<std::wstring>& tips = m_itemTips[static_cast<size_t>(view.itemFolder)];
+    const std::vector<WideText>& tips = m_itemTips[static_cast<size_t>(view.itemFolder)];
     for (const ItemBox& box : view.items) {
         add(kItemToolBase + static_cast<UINT_PTR>(box.item), Intersect(box.label, view.itemArea),
             tips[static_cast<size_t>(box.item)]);

@@ -1,15 +1,16 @@
 #pragma once
 // The service bar control: the accordion that fills the main window.
 
+#include "servicebar/BarPainter.h"
 #include "servicebar/BarState.h"
 #include "servicebar/GdiHandles.h"
 #include "servicebar/Settings.h"
+#include "servicebar/WideText.h"
 
 #include <windows.h>
 
 #include <cstdint>
 #include <memory>
-#include <string>
 #include <vector>
 
 // Called once per completed item click, from the event loop, after the bar's
@@ -58,6 +59,8 @@ private:
 
     servicebar::MeasureText MakeMeasurer(HDC dc) const;
     void Apply(const servicebar::Reaction& reaction);
+    bool CreateTooltip();
+    void RelayToTooltip(UINT msg, WPARAM wParam, LPARAM lParam);
     void SyncTooltipTools();
     void RemoveTooltipTools();
 
@@ -68,13 +71,15 @@ private:
 
     servicebar::FontHandle m_folderFont;
     servicebar::FontHandle m_itemFont;
-    std::vector<std::wstring> m_folderLabels;
-    std::vector<std::vector<std::wstring>> m_itemLabels;
-    std::vector<std::wstring> m_folderTips;
-    std::vector<std::vector<std::wstring>> m_itemTips;
+    std::vector<servicebar::WideText> m_folderLabels;
+    std::vector<std::vector<servicebar::WideText>> m_itemLabels;
+    std::vector<servicebar::WideText> m_folderTips;
+    std::vector<std::vector<servicebar::WideText>> m_itemTips;
     std::unique_ptr<servicebar::BackBuffer> m_backBuffer;
+    servicebar::HeaderArt m_headerArt;
 
     servicebar::OwnedWindow m_tooltip;
+    bool m_tooltipTried = false;
     std::vector<UINT_PTR> m_toolIds;
     // What the registered tools were laid out for; they follow every change of it.
     struct ToolLayoutKey {

@@ -133,6 +133,70 @@ void Settle(DWORD ms) {
     WaitUntil([] { return false; }, ms);
 }
 
+// ---- windows of other processes ----
+
+namespace {
+struct WindowListQuery {
+    DWORD pid;
+    bool visibleOnly;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectProcessWindow(HWND hwnd, LPARAM param) {
+    auto* query = reinterpret_cast<WindowListQuery*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == query->pid && (!query->visibleOnly || IsWindowVisible(hwnd))) query->found.push_back(hwnd);
+    return TRUE;
+}
+}  // namespace
+
+std::vector<HWND> TopLevelWindowsOf(DWORD processId, bool visibleOnly) {
+    WindowListQuery query{processId, visibleOnly, {}};
+    EnumWindows(&CollectProcessWindow, reinterpret_cast<LPARAM>(&query));
+    return query.found;
+}
+
+std::wstring ClassOf(HWND hwnd) {
+    wchar_t name[256] = {};
+    GetClassNameW(hwnd, name, 256);
+    return name;
+}
+
+CursorImage CursorShownBy(HWND window, DWORD timeoutMs) {
+    CursorImage image;
+    DWORD pid = 0;
+    const DWORD thread = GetWindowThreadProcessId(window, &pid);
+    if (!thread) return image;
+    HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(CursorProbeBlock),
+                                        CursorProbeBlockName(pid).c_str());
+    if (!mapping) return image;
+    auto* block = static_cast<CursorProbeBlock*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(CursorProbeBlock)));
+    wchar_t self[MAX_PATH] = {};
+    const std::wstring exe(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
+    const std::wstring probePath = exe.substr(0, exe.find_last_of(L'\\') + 1) + kCursorProbeFileName;
+    HMODULE probe = LoadLibraryW(probePath.c_str());
+    // Through the generic function type, which GCC accepts as a cast between any two.
+    const auto hook = probe ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void (*)()>(
+                                  GetProcAddress(probe, kCursorProbeHookName)))
+                            : nullptr;
+    HHOOK hooked = block && hook ? SetWindowsHookExW(WH_GETMESSAGE, hook, probe, thread) : nullptr;
+    if (hooked) {
+        InterlockedExchange(&block->ready, 0);
+        PostMessageW(window, RegisterWindowMessageW(kCursorProbeMessage), 0, 0);
+        if (WaitUntil([&] { return block->ready != 0; }, timeoutMs) && block->width > 0 && block->height > 0) {
+            image.width = block->width;
+            image.height = block->height;
+            image.pixels.assign(block->pixels, block->pixels + 2 * block->width * block->height);
+        }
+        UnhookWindowsHookEx(hooked);
+    }
+    if (probe) FreeLibrary(probe);
+    if (block) UnmapViewOfFile(block);
+    CloseHandle(mapping);
+    return image;
+}
+
 // ---- real input ----
 
 namespace {
@@ -156,29 +220,79 @@ void SendKey(WORD vk, bool up) {
 }
 
 constexpr DWORD kInputGapMs = 60;
+
+// Absolute input is in 1/65536ths of the screen; aim at the pixel's middle.
+POINT AbsoluteInput(int x, int y) {
+    const int w = GetSystemMetrics(SM_CXSCREEN);
+    const int h = GetSystemMetrics(SM_CYSCREEN);
+    return POINT{static_cast<LONG>((static_cast<long long>(x) * 65536 + 32768) / w),
+                 static_cast<LONG>((static_cast<long long>(y) * 65536 + 32768) / h)};
+}
+
+// Under Wine the pointer position Wine keeps and the one the X server has can
+// part for a while, and an X event on its way (a window appearing or going
+// under the pointer) then puts Wine's back where X's still is, so a press
+// lands somewhere else. Once Wine's position has not changed for 100 ms,
+// GetCursorPos asks X: a position that holds longer than that is one both agree on.
+constexpr DWORD kPointerAgreedMs = 150;
+
+bool PointerRestsAt(int x, int y) {
+    auto there = [&] {
+        POINT at{};
+        return GetCursorPos(&at) && at.x == x && at.y == y;
+    };
+    if (!WaitUntil(there, 500)) return false;
+    const ULONGLONG since = GetTickCount64();
+    bool stayed = true;
+    WaitUntil(
+        [&] {
+            stayed = there();
+            return !stayed || GetTickCount64() - since >= kPointerAgreedMs;
+        },
+        kPointerAgreedMs + 500);
+    return stayed;
+}
+
+// Lets the program that owns the window at `p` take in what it has been told
+// about the pointer: a Wine thread handles its pending X events whenever it
+// waits for messages, so two sent messages answered mean one wait has passed.
+void SyncWithWindowAt(POINT p) {
+    HWND hwnd = WindowFromPoint(p);
+    for (int i = 0; i < 2; ++i) SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 500, nullptr);
+}
+
+// Presses and releases must come where the pointer was put.
+void SendButton(DWORD flags) {
+    POINT at{};
+    GetCursorPos(&at);
+    SyncWithWindowAt(at);
+    POINT now{};
+    if (GetCursorPos(&now) && (now.x != at.x || now.y != at.y)) MoveMouse(at.x, at.y);
+    SendMouse(flags);
+    Settle(kInputGapMs);
+}
 }  // namespace
 
 void MoveMouse(int x, int y) {
-    const int w = GetSystemMetrics(SM_CXSCREEN);
-    const int h = GetSystemMetrics(SM_CYSCREEN);
-    // Absolute input is in 1/65536ths of the screen; aim at the pixel's middle.
-    const LONG dx = static_cast<LONG>((static_cast<long long>(x) * 65536 + 32768) / w);
-    const LONG dy = static_cast<LONG>((static_cast<long long>(y) * 65536 + 32768) / h);
-    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, dx, dy);
-    POINT at{};
-    WaitUntil([&] { return GetCursorPos(&at) && at.x == x && at.y == y; }, 500);
-    Settle(kInputGapMs);
+    const POINT to = AbsoluteInput(x, y);
+    POINT from{};
+    GetCursorPos(&from);
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, to.x, to.y);
+        SyncWithWindowAt(from);
+        SyncWithWindowAt(POINT{x, y});
+        // A late X event may have put Wine's position back where the pointer
+        // came from, while X has it here. The same move again puts Wine's right
+        // (and tells X nothing new); when nothing went wrong it changes nothing.
+        SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, to.x, to.y);
+        SyncWithWindowAt(POINT{x, y});
+        if (PointerRestsAt(x, y)) break;
+    }
 }
 
-void MouseDown(Button button) {
-    SendMouse(button == Button::Left ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_RIGHTDOWN);
-    Settle(kInputGapMs);
-}
+void MouseDown(Button button) { SendButton(button == Button::Left ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_RIGHTDOWN); }
 
-void MouseUp(Button button) {
-    SendMouse(button == Button::Left ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP);
-    Settle(kInputGapMs);
-}
+void MouseUp(Button button) { SendButton(button == Button::Left ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP); }
 
 void Click(int x, int y, Button button) {
     MoveMouse(x, y);
@@ -194,6 +308,19 @@ void DoubleClick(int x, int y) {
     Sleep(30);
     SendMouse(MOUSEEVENTF_LEFTDOWN);
     SendMouse(MOUSEEVENTF_LEFTUP);
+    Settle(kInputGapMs);
+}
+
+void ClickNow(int x, int y) {
+    const POINT to = AbsoluteInput(x, y);
+    INPUT in[3] = {};
+    for (INPUT& i : in) i.type = INPUT_MOUSE;
+    in[0].mi.dx = to.x;
+    in[0].mi.dy = to.y;
+    in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(3, in, sizeof in[0]);
     Settle(kInputGapMs);
 }
 

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/windows/harness/CursorImage.h"
+
 namespace harness {
 
 // ---- files and paths ----
@@ -57,6 +59,9 @@ void MouseDown(Button button = Button::Left);
 void MouseUp(Button button = Button::Left);
 void Click(int x, int y, Button button = Button::Left);
 void DoubleClick(int x, int y);
+// Moves, presses and releases in one go, leaving the program no time to react
+// in between: for hitting something that moves.
+void ClickNow(int x, int y);
 void Wheel(int x, int y, int delta);
 void KeyDown(WORD vk);
 void KeyUp(WORD vk);
@@ -64,6 +69,15 @@ void KeyUp(WORD vk);
 void PressKey(WORD vk, std::initializer_list<WORD> modifiers = {});
 // Brings `hwnd` to the foreground the way a user would: a click on its title bar.
 void ActivateByTitleBar(HWND hwnd);
+
+// ---- windows of other processes ----
+// The top-level windows that process `processId` owns, in z-order.
+std::vector<HWND> TopLevelWindowsOf(DWORD processId, bool visibleOnly = true);
+std::wstring ClassOf(HWND hwnd);
+// The cursor that `window`'s thread shows now, drawn inside that thread's own
+// process by the cursor probe (cursorprobe.dll, which must lie next to the
+// test program); empty if it could not be read.
+CursorImage CursorShownBy(HWND window, DWORD timeoutMs = 3000);
 
 // ---- real screen pixels ----
 struct Rgb {
