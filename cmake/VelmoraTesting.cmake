@@ -23,9 +23,10 @@ function(velmora_windows_test)
     RESOURCE_LOCK wine TIMEOUT 600)
   # The same test, written out for the native build's ctest run.
   string(REPLACE ";" " " _args "${T_ARGS}")
-  set_property(GLOBAL APPEND_STRING PROPERTY VELMORA_WINDOWS_TESTS
-    "add_test(${T_NAME} \"${_runner}\" \"$<TARGET_FILE:${T_TARGET}>\" ${_args})\n"
-    "set_tests_properties(${T_NAME} PROPERTIES ENVIRONMENT \"VELMORA_SCREEN=${T_SCREEN}\;VELMORA_BUILD_DIR=${PROJECT_BINARY_DIR}\" RESOURCE_LOCK wine TIMEOUT 600)\n")
+  set(_line "add_test(${T_NAME} \"${_runner}\" \"$<TARGET_FILE:${T_TARGET}>\" ${_args})\n")
+  string(APPEND _line "set_tests_properties(${T_NAME} PROPERTIES ENVIRONMENT \"VELMORA_SCREEN=${T_SCREEN}")
+  string(APPEND _line "$<SEMICOLON>VELMORA_BUILD_DIR=${PROJECT_BINARY_DIR}\" RESOURCE_LOCK wine TIMEOUT 600)\n")
+  set_property(GLOBAL APPEND_STRING PROPERTY VELMORA_WINDOWS_TESTS "${_line}")
 endfunction()
 
 # Writes the list of Windows tests for the native build to pick up.
