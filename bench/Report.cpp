@@ -88,6 +88,12 @@ std::string MarkdownReport(const AllFigures& f) {
         Row(out, "Working set, first frame up", Figure(vWorking, "KiB"), Figure(bWorking, "KiB"),
             Ratio(vWorking.median, bWorking.median), "≤ 1.2",
             Met(vWorking.count > 0 && bWorking.median > 0 && vWorking.median / bWorking.median <= 1.2));
+        const Summary vPrivateUsed = Summarise(runs.velmora.privateAfterSlideKiB);
+        const Summary vWorkingUsed = Summarise(runs.velmora.workingSetAfterSlideKiB);
+        Row(out, "Private bytes after the slide (the tooltip's common controls loaded)", Figure(vPrivateUsed, "KiB"),
+            Figure(bPrivate, "KiB") + " (first frame)", Ratio(vPrivateUsed.median, bPrivate.median), "—", "—");
+        Row(out, "Working set after the slide", Figure(vWorkingUsed, "KiB"), Figure(bWorking, "KiB") + " (first frame)",
+            Ratio(vWorkingUsed.median, bWorking.median), "—", "—");
     }
 
     Row(out, "File size of the .exe", f.velmoraImage.readable ? Kib(f.velmoraImage.fileBytes) : "—",

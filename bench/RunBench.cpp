@@ -1,6 +1,5 @@
 #include "bench/RunBench.h"
 
-#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <utility>
@@ -35,7 +34,7 @@ constexpr POINT kRestingPlace{4, 4};
 // The figures of the one slide measured, from folder 0 to the last folder.
 struct SlideGeometry {
     int steps = 0;
-    POINT lastHeaderCentre{};  // client coordinates of the bar, which sits at 0, 0
+    POINT lastHeaderPoint{};  // client coordinates of the bar, which sits at 0, 0
 };
 
 SlideGeometry ServiceSlide() {
@@ -48,10 +47,11 @@ SlideGeometry ServiceSlide() {
     const servicebar::Rect header =
         servicebar::StillHeaderRect(bar, folders, settings.headerHeight, 0, folders - 1);
     // A third of the way in: well inside the part of the bar the window shows.
-    g.lastHeaderCentre = POINT{header.left + header.Width() / 3, (header.top + header.bottom) / 2};
+    g.lastHeaderPoint = POINT{header.left + header.Width() / 3, (header.top + header.bottom) / 2};
     return g;
 }
 
+// Paces one wait on the screen and records how often it was read.
 class Poller {
 public:
     explicit Poller(std::vector<double>& intervals) : m_intervals(intervals) {}
@@ -96,8 +96,9 @@ Frame WaitForStill(const RECT& area) {
 }
 
 // The clock reading when `area` first showed `expected`, or a negative value.
-double WaitForFrame(const RECT& area, const Frame& expected, Poller& poller) {
+double WaitForFrame(const RECT& area, const Frame& expected, std::vector<double>& intervals) {
     ScreenGrab grab(area);
+    Poller poller(intervals);
     const double end = NowMs() + kFrameTimeoutMs;
     for (;;) {
         const bool same = grab.Take() == expected;
@@ -121,6 +122,8 @@ void WaitUntilGone(const RECT& area, const std::vector<const Frame*>& frames) {
     }
 }
 
+double KiB(SIZE_T bytes) { return static_cast<double>(bytes) / 1024.0; }
+
 struct SlideSample {
     double durationMs = -1;
     int frames = 0;
@@ -129,7 +132,7 @@ struct SlideSample {
 // Presses the button over the last folder's header; the slide starts when it
 // is released.
 void PressLastHeader(HWND window, const SlideGeometry& slide) {
-    POINT target = slide.lastHeaderCentre;
+    POINT target = slide.lastHeaderPoint;
     ClientToScreen(window, &target);
     MoveCursorTo(target);
     LeftDown();
@@ -141,8 +144,9 @@ void PressLastHeader(HWND window, const SlideGeometry& slide) {
 // the screen as fast as it can until the slide has landed on `endFrame` and
 // stayed there.
 SlideSample MeasureSlide(HWND window, const RECT& area, const Frame& endFrame, const SlideGeometry& slide,
-                         Poller& poller) {
+                         std::vector<double>& intervals) {
     ScreenGrab grab(area);
+    Poller poller(intervals);
     PressLastHeader(window, slide);
     Frame previous = grab.Take();
     SlideSample sample;
@@ -206,10 +210,11 @@ bool TakeReferences(Program& program, const SlideGeometry& slide, std::string& p
     return true;
 }
 
-void MeasureOne(Program& program, RunSamples& samples, const SlideGeometry& slide, Poller& poller) {
+void MeasureOne(Program& program, RunSamples& samples, const SlideGeometry& slide,
+                std::vector<double>& intervals) {
     std::unique_ptr<Launched> run = Launched::Start(program.exe);
     HWND window = run ? WaitForWindow(*run, program.windowClass) : nullptr;
-    const double shownAt = window ? WaitForFrame(program.area, program.firstFrame, poller) : -1;
+    const double shownAt = window ? WaitForFrame(program.area, program.firstFrame, intervals) : -1;
     if (shownAt < 0) {
         ++samples.failedRuns;
         return;
@@ -219,17 +224,22 @@ void MeasureOne(Program& program, RunSamples& samples, const SlideGeometry& slid
     Sleep(kMemorySettleMs);
     MemorySample memory;
     if (run->ReadMemory(memory)) {
-        samples.privateKiB.push_back(static_cast<double>(memory.privateBytes) / 1024.0);
-        samples.workingSetKiB.push_back(static_cast<double>(memory.workingSet) / 1024.0);
+        samples.privateKiB.push_back(KiB(memory.privateBytes));
+        samples.workingSetKiB.push_back(KiB(memory.workingSet));
     }
 
     if (program.slides) {
-        const SlideSample s = MeasureSlide(window, program.area, program.slideEnd, slide, poller);
+        const SlideSample s = MeasureSlide(window, program.area, program.slideEnd, slide, intervals);
         if (s.durationMs >= 0) {
             samples.slideMs.push_back(s.durationMs);
             samples.slideFrames.push_back(s.frames);
         }
         MoveCursorTo(kRestingPlace);
+        Sleep(kMemorySettleMs);
+        if (run->ReadMemory(memory)) {
+            samples.privateAfterSlideKiB.push_back(KiB(memory.privateBytes));
+            samples.workingSetAfterSlideKiB.push_back(KiB(memory.workingSet));
+        }
     }
     if (!run->Close(window, 10000)) ++samples.failedRuns;
     WaitUntilGone(program.area, {&program.firstFrame, &program.slideEnd});
@@ -266,12 +276,11 @@ RunFigures MeasureRuns(const std::wstring& velmoraExe, const std::wstring& basel
         return figures;
     }
 
-    Poller poller(figures.pollIntervalMs);
     for (int i = 0; i < pairs; ++i) {
         std::printf("Pair %d of %d\n", i + 1, pairs);
         std::fflush(stdout);
-        MeasureOne(velmora, figures.velmora, slide, poller);
-        MeasureOne(baseline, figures.baseline, slide, poller);
+        MeasureOne(velmora, figures.velmora, slide, figures.pollIntervalMs);
+        MeasureOne(baseline, figures.baseline, slide, figures.pollIntervalMs);
     }
     figures.pairs = pairs;
     figures.ok = true;

@@ -17,6 +17,10 @@ struct RunSamples {
     std::vector<double> workingSetKiB;
     std::vector<double> slideMs;      // Velmora only
     std::vector<double> slideFrames;  // Velmora only
+    // Velmora only: memory once the pointer has been over the bar, which
+    // brings the tooltip and the common controls behind it.
+    std::vector<double> privateAfterSlideKiB;
+    std::vector<double> workingSetAfterSlideKiB;
     int failedRuns = 0;
 };
 

@@ -65,6 +65,11 @@ void RunningVelmora::Park() const {
 
 ScreenImage RunningVelmora::StillPicture() {
     Park();
+    // Wine looks for the pointer having left a window only on a timer of the
+    // hover time, so a highlight can outlast a short stillness by that much.
+    UINT hoverMs = 400;
+    SystemParametersInfoW(SPI_GETMOUSEHOVERTIME, 0, &hoverMs, 0);
+    Settle(hoverMs + 100);
     return SteadyPicture();
 }
 
