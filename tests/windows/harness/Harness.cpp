@@ -261,14 +261,35 @@ void SyncWithWindowAt(POINT p) {
     for (int i = 0; i < 2; ++i) SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 500, nullptr);
 }
 
-// Presses and releases must come where the pointer was put.
+// Where the pointer is, once Wine and X agree on it: GetCursorPos asks X when
+// Wine's own position has held for 100 ms, and X has the last place a move put it.
+POINT AgreedPointer() {
+    POINT last{};
+    GetCursorPos(&last);
+    ULONGLONG since = GetTickCount64();
+    WaitUntil(
+        [&] {
+            POINT now{};
+            GetCursorPos(&now);
+            if (now.x != last.x || now.y != last.y) {
+                last = now;
+                since = GetTickCount64();
+            }
+            return GetTickCount64() - since >= kPointerAgreedMs;
+        },
+        1000);
+    return last;
+}
+
+// A press or release that carries its own position, so that it lands there
+// even if a late X event has just moved Wine's pointer somewhere else.
+void SendButtonAt(DWORD flags, POINT at) {
+    const POINT to = AbsoluteInput(at.x, at.y);
+    SendMouse(flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, to.x, to.y);
+}
+
 void SendButton(DWORD flags) {
-    POINT at{};
-    GetCursorPos(&at);
-    SyncWithWindowAt(at);
-    POINT now{};
-    if (GetCursorPos(&now) && (now.x != at.x || now.y != at.y)) MoveMouse(at.x, at.y);
-    SendMouse(flags);
+    SendButtonAt(flags, AgreedPointer());
     Settle(kInputGapMs);
 }
 }  // namespace
@@ -303,11 +324,12 @@ void Click(int x, int y, Button button) {
 void DoubleClick(int x, int y) {
     MoveMouse(x, y);
     // Both clicks well inside the double-click time.
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
-    SendMouse(MOUSEEVENTF_LEFTUP);
+    const POINT at{x, y};
+    SendButtonAt(MOUSEEVENTF_LEFTDOWN, at);
+    SendButtonAt(MOUSEEVENTF_LEFTUP, at);
     Sleep(30);
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
-    SendMouse(MOUSEEVENTF_LEFTUP);
+    SendButtonAt(MOUSEEVENTF_LEFTDOWN, at);
+    SendButtonAt(MOUSEEVENTF_LEFTUP, at);
     Settle(kInputGapMs);
 }
 
