@@ -6,7 +6,9 @@ namespace launcher {
 
 bool Lifecycle::WindowDestroyed() {
     if (m_liveWindows > 0) --m_liveWindows;
-    return m_liveWindows == 0 && m_loopRunning;
+    const bool quit = m_liveWindows == 0 && m_loopRunning;
+    if (quit) m_quitPosted = true;
+    return quit;
 }
 
 int RunLauncher(StartupPlatform& platform, std::function<void()> cleanup) {

@@ -16,6 +16,10 @@ public:
     // start-up, before the loop, posts nothing.
     bool WindowDestroyed();
 
+    // Whether the quit rule has asked for the quit request: from then on the
+    // loop has nothing left to wait for.
+    bool QuitPosted() const { return m_quitPosted; }
+
     void EnterLoop() { m_loopRunning = true; }
     bool LoopRunning() const { return m_loopRunning; }
     bool AnyWindowAlive() const { return m_liveWindows > 0; }
@@ -23,6 +27,7 @@ public:
 private:
     int m_liveWindows = 0;
     bool m_loopRunning = false;
+    bool m_quitPosted = false;
 };
 
 // What start-up needs from the platform, in the order it uses it.

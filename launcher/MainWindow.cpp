@@ -176,6 +176,12 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_QUERYENDSESSION:
         return TRUE;
+    case WM_ENDSESSION:
+        // The session really ends: close the way the user would, so the
+        // process ends in order with 0 instead of being cut off. A log-off
+        // that was called off leaves the window as it is.
+        if (wParam) DestroyWindow(m_hwnd);
+        return 0;
     case WM_NCDESTROY:
         OnNcDestroy();
         return 0;

@@ -10,6 +10,7 @@ bool WinPlatform::PrepareEnvironment() {
 }
 
 bool WinPlatform::CreateMainWindow(Lifecycle& lifecycle) {
+    m_lifecycle = &lifecycle;
     m_window = m_factory ? m_factory(m_instance, lifecycle) : nullptr;
     return m_window != nullptr;
 }
@@ -27,6 +28,13 @@ int WinPlatform::RunEventLoop() {
         if (m_window && m_window->PreTranslateMessage(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
+        // A modal loop that the window runs inside a message (moving it, its
+        // system menu) can take the quit request for itself when the window
+        // is destroyed meanwhile. Windows posts it again for the loop outside;
+        // Wine does not, and the process would wait forever with no window.
+        if (m_lifecycle && m_lifecycle->QuitPosted() && !PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) {
+            return 0;
+        }
     }
     return static_cast<int>(msg.wParam);
 }

@@ -28,6 +28,7 @@ private:
     HINSTANCE m_instance;
     MainWindowFactory m_factory;
     std::unique_ptr<MainWindow> m_window;
+    const Lifecycle* m_lifecycle = nullptr;
 };
 
 // The whole program: start-up, event loop and shutdown. Returns the exit code.

@@ -85,8 +85,18 @@ TEST(LifecycleTest, QuitOnlyWhenTheLastWindowGoesWhileTheLoopRuns) {
     EXPECT_FALSE(lifecycle.WindowDestroyed()) << "before the loop";
     lifecycle.EnterLoop();
     EXPECT_TRUE(lifecycle.AnyWindowAlive());
+    EXPECT_FALSE(lifecycle.QuitPosted());
     EXPECT_TRUE(lifecycle.WindowDestroyed());
     EXPECT_FALSE(lifecycle.AnyWindowAlive());
+    EXPECT_TRUE(lifecycle.QuitPosted());
+}
+
+TEST(LifecycleTest, AWindowGoneBeforeTheLoopLeavesNoQuitPosted) {
+    Lifecycle lifecycle;
+    lifecycle.WindowCreated();
+    EXPECT_FALSE(lifecycle.WindowDestroyed());
+    lifecycle.EnterLoop();
+    EXPECT_FALSE(lifecycle.QuitPosted());
 }
 
 TEST(LifecycleTest, OneOfTwoWindowsGoingDoesNotQuit) {
@@ -95,7 +105,9 @@ TEST(LifecycleTest, OneOfTwoWindowsGoingDoesNotQuit) {
     lifecycle.WindowCreated();
     lifecycle.EnterLoop();
     EXPECT_FALSE(lifecycle.WindowDestroyed());
+    EXPECT_FALSE(lifecycle.QuitPosted());
     EXPECT_TRUE(lifecycle.WindowDestroyed());
+    EXPECT_TRUE(lifecycle.QuitPosted());
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/windows/endtoend/HandlerOverride.h"
 #include "tests/windows/endtoend/RunningVelmora.h"
 
 using namespace harness;
@@ -93,39 +94,6 @@ TEST(Links, TheSameItemTwiceHandsOverTwiceADoubleClickOnce) {
 
 namespace {
 
-// Takes the desktop's handler for one kind of link away for the life of the
-// object, as if no program were set up for it, and puts it back afterwards.
-class HandlerRemoved {
-public:
-    explicit HandlerRemoved(const std::wstring& scheme) : m_key(scheme + L"\\shell\\open\\command") {
-        wchar_t command[1024] = {};
-        DWORD size = sizeof command;
-        m_saved = RegGetValueW(HKEY_CLASSES_ROOT, m_key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, command, &size) ==
-                  ERROR_SUCCESS;
-        m_command = command;
-        m_removed = m_saved && RegDeleteTreeW(HKEY_CLASSES_ROOT, m_key.c_str()) == ERROR_SUCCESS;
-    }
-    ~HandlerRemoved() {
-        if (!m_removed) return;
-        HKEY key = nullptr;
-        if (RegCreateKeyExW(HKEY_CLASSES_ROOT, m_key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) ==
-            ERROR_SUCCESS) {
-            RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(m_command.c_str()),
-                           static_cast<DWORD>((m_command.size() + 1) * sizeof(wchar_t)));
-            RegCloseKey(key);
-        }
-    }
-    HandlerRemoved(const HandlerRemoved&) = delete;
-    HandlerRemoved& operator=(const HandlerRemoved&) = delete;
-    bool Removed() const { return m_removed; }
-
-private:
-    std::wstring m_key;
-    std::wstring m_command;
-    bool m_saved = false;
-    bool m_removed = false;
-};
-
 BOOL CALLBACK CollectVisible(HWND hwnd, LPARAM param) {
     if (IsWindowVisible(hwnd)) reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
     return TRUE;
@@ -157,10 +125,10 @@ class NoHandler : public testing::TestWithParam<Unhandled> {};
 
 TEST_P(NoHandler, TheProgramShowsNothingOfItsOwnAndKeepsWorking) {
     const Unhandled& c = GetParam();
-    std::vector<std::unique_ptr<HandlerRemoved>> removed;
+    std::vector<HandlerOverride> removed;
     for (const std::wstring& scheme : c.schemes) {
-        removed.push_back(std::make_unique<HandlerRemoved>(scheme));
-        ASSERT_TRUE(removed.back()->Removed()) << "could not take the " << Narrow(scheme) << " handler away";
+        removed.push_back(HandlerOverride::Removed(scheme));
+        ASSERT_TRUE(removed.back().Ok()) << "could not take the " << Narrow(scheme) << " handler away";
     }
     RunningVelmora velmora;
     ASSERT_TRUE(velmora.Ok());
@@ -221,8 +189,8 @@ INSTANTIATE_TEST_SUITE_P(
 // With one kind of link unhandled, the other kind still reaches its handler,
 // after the one that went nowhere.
 TEST(Links, AnUnhandledLinkDoesNotStopTheNextOne) {
-    HandlerRemoved http(L"http");
-    ASSERT_TRUE(http.Removed());
+    const HandlerOverride http = HandlerOverride::Removed(L"http");
+    ASSERT_TRUE(http.Ok());
     RunningVelmora velmora;
     ASSERT_TRUE(velmora.Ok());
     ASSERT_TRUE(velmora.Open(5));

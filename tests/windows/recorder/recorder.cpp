@@ -1,15 +1,26 @@
 // Stands in for the desktop's browser and mail program in the test prefix:
 // writes the text it was handed, exactly, as one line of handovers.log next
 // to itself, and ends.
+//
+//   recorder.exe [--start-delay-ms N] "text"
+//
+// With --start-delay-ms it first lies still for N milliseconds, like a
+// browser that takes seconds to come up, before it records anything.
 #include <windows.h>
 
+#include <cwchar>
 #include <string>
 
 namespace {
 
-// The command line after the program's own name, without the one pair of
-// quotes the handler's registration puts around it.
-std::wstring HandedText(const wchar_t* commandLine) {
+const wchar_t* SkipBlanks(const wchar_t* p) {
+    while (*p == L' ' || *p == L'\t') ++p;
+    return p;
+}
+
+// The command line after the program's own name and its option, without the
+// one pair of quotes the handler's registration puts around the text.
+std::wstring HandedText(const wchar_t* commandLine, DWORD* startDelayMs) {
     const wchar_t* p = commandLine;
     if (*p == L'"') {
         ++p;
@@ -18,7 +29,14 @@ std::wstring HandedText(const wchar_t* commandLine) {
     } else {
         while (*p && *p != L' ' && *p != L'\t') ++p;
     }
-    while (*p == L' ' || *p == L'\t') ++p;
+    p = SkipBlanks(p);
+    static constexpr wchar_t kDelayOption[] = L"--start-delay-ms ";
+    constexpr size_t kDelayOptionLength = sizeof kDelayOption / sizeof kDelayOption[0] - 1;
+    if (wcsncmp(p, kDelayOption, kDelayOptionLength) == 0) {
+        wchar_t* end = nullptr;
+        *startDelayMs = wcstoul(p + kDelayOptionLength, &end, 10);
+        p = SkipBlanks(end);
+    }
     std::wstring text(p);
     if (text.size() >= 2 && text.front() == L'"' && text.back() == L'"') text = text.substr(1, text.size() - 2);
     return text;
@@ -34,7 +52,9 @@ std::wstring LogPath() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    const std::wstring text = HandedText(GetCommandLineW()) + L"\n";
+    DWORD startDelayMs = 0;
+    const std::wstring text = HandedText(GetCommandLineW(), &startDelayMs) + L"\n";
+    Sleep(startDelayMs);
     const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
                                          nullptr);
     std::string utf8(static_cast<size_t>(size), '\0');
