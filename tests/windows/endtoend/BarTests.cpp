@@ -551,6 +551,23 @@ TEST(Tooltip, ShowsTheLabelNearThePointerAfterARestAndGoesWhenThePointerMoves) {
     EXPECT_EQ(velmora.CloseWithEscape(), 0u);
 }
 
+// The tooltip control watches the pointer leave its own window on the bar's
+// thread, and a thread has one such watch: the bar must still see the pointer
+// go once a tooltip has shown.
+TEST(Tooltip, AfterATooltipShowedTheHighlightStillGoesWhenThePointerLeaves) {
+    RunningVelmora velmora;
+    ASSERT_TRUE(velmora.Ok());
+    const ScreenImage still = velmora.StillPicture();
+    const POINT spots[] = {velmora.HeaderPoint(0, 3), velmora.ItemPoint(Item(0, 1)), velmora.HeaderPoint(0, 0)};
+    for (const POINT& spot : spots) {
+        SCOPED_TRACE("pointer at " + std::to_string(spot.x) + "," + std::to_string(spot.y));
+        MoveMouse(spot.x, spot.y);
+        EXPECT_TRUE(WaitUntil([&] { return velmora.ShowingTooltip() != nullptr; }, 5000)) << "no tooltip showed";
+        EXPECT_EQ(PictureDifference(still, velmora.StillPicture(), "left-after-tooltip"), "");
+    }
+    EXPECT_EQ(velmora.CloseWithEscape(), 0u);
+}
+
 namespace {
 
 // Waits until a slide is seen under way; false if it never is.

@@ -311,6 +311,13 @@ void MoveMouse(int x, int y) {
     }
 }
 
+void SendMouseNow(DWORD flags, int x, int y, DWORD data) {
+    const POINT to = AbsoluteInput(x, y);
+    SendMouse(flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, to.x, to.y, data);
+}
+
+void SendKeyNow(WORD vk, bool up) { SendKey(vk, up); }
+
 void MouseDown(Button button) { SendButton(button == Button::Left ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_RIGHTDOWN); }
 
 void MouseUp(Button button) { SendButton(button == Button::Left ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP); }

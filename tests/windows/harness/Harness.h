@@ -67,6 +67,11 @@ void KeyDown(WORD vk);
 void KeyUp(WORD vk);
 // Presses `vk` with the given modifier keys held (VK_CONTROL, VK_SHIFT, VK_MENU).
 void PressKey(WORD vk, std::initializer_list<WORD> modifiers = {});
+// Raw input, sent at once with no wait and no check of where the pointer
+// ends up: for streams of input faster than a user's. `flags` are the
+// MOUSEEVENTF_ button or wheel flags; the event carries its position.
+void SendMouseNow(DWORD flags, int x, int y, DWORD data = 0);
+void SendKeyNow(WORD vk, bool up);
 // Brings `hwnd` to the foreground the way a user would: a click on its title bar.
 void ActivateByTitleBar(HWND hwnd);
 
