@@ -432,6 +432,9 @@ TEST_F(Accessibility, EventsArriveAfterTheStateTheyDescribe) {
     ASSERT_NE(reorder, nullptr) << "no reorder event";
     EXPECT_EQ(reorder->idChild, CHILDID_SELF);
     EXPECT_EQ(reorder->childCount, kFolderCount + ItemCount(3));
+    const Heard* collapsed = listening.WaitFor(EVENT_OBJECT_STATECHANGE, Wide(kFolderLabels[0]));
+    ASSERT_NE(collapsed, nullptr) << listening.Log();
+    EXPECT_TRUE(collapsed->state & STATE_SYSTEM_COLLAPSED);
     const Heard* expanded = listening.WaitFor(EVENT_OBJECT_STATECHANGE, Wide(kFolderLabels[3]));
     ASSERT_NE(expanded, nullptr) << listening.Log();
     EXPECT_TRUE(expanded->state & STATE_SYSTEM_EXPANDED);

@@ -399,8 +399,11 @@ TEST_F(Glue, WinEventsComeOnceTheStateHasChanged) {
     std::vector<Raised> raised;
     g_raised = &raised;
     g_listenedObject = object.Get();
-    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_REORDER, EVENT_OBJECT_STATECHANGE, nullptr, &RecordWinEvent,
-                                         GetCurrentProcessId(), GetCurrentThreadId(), WINEVENT_OUTOFCONTEXT);
+    // In context: the hook is called from inside NotifyWinEvent, so each
+    // state read in the callback is the state at the moment the event was raised.
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_REORDER, EVENT_OBJECT_STATECHANGE, GetModuleHandleW(nullptr),
+                                         &RecordWinEvent, GetCurrentProcessId(), GetCurrentThreadId(),
+                                         WINEVENT_INCONTEXT);
     ASSERT_TRUE(hook);
     auto act = [&](auto action) {
         raised.clear();
@@ -410,9 +413,7 @@ TEST_F(Glue, WinEventsComeOnceTheStateHasChanged) {
         Pump(50);
     };
 
-    // A hook of the raising thread is called from inside NotifyWinEvent, so
-    // each state read in the callback is the state at the moment the event
-    // was raised. Children at start: header 1, items 2 and 3, headers 4 to 8.
+    // Children at start: header 1, items 2 and 3, headers 4 to 8.
     act([&] { Send(WM_MOUSEMOVE, LabelCentre(1)); });
     ASSERT_EQ(raised.size(), 1u);
     EXPECT_TRUE(raised[0].duringAction);
