@@ -186,6 +186,12 @@ Reaction BarState::ActivateItem(int32_t item) {
     if (!ItemClickable(item)) return r;
     Repaint(r, ItemElement(item));
     ClickItem(item, r);
+    // Under the pointer, the label shows its selected colour as after a
+    // click, until the pointer goes elsewhere.
+    if (m_hot == ItemElement(item)) {
+        SetHot(kNothing, r);
+        m_quietItem = item;
+    }
     return r;
 }
 

@@ -228,6 +228,30 @@ TEST(AccessibleTree, ItemDefaultActionIsACompletedClick) {
     }
 }
 
+TEST(AccessibleTree, ItemDefaultActionLeavesThePointersHighlightAsAClickWould) {
+    // The pointer elsewhere: it still lights the item up when it comes.
+    Fixture away;
+    away.bar.Move(away.At(HeaderElement(3)));
+    DoAccessibleDefaultAction(away.bar, 2);
+    EXPECT_EQ(away.bar.LookOfItem(0), ItemLook::Selected);
+    away.bar.Move(away.At(ItemElement(0)));
+    EXPECT_EQ(away.bar.LookOfItem(0), ItemLook::Hover);
+
+    // The pointer resting on the item: the selected colour shows, as after a
+    // click there, until the pointer moves to something else and back.
+    Fixture on;
+    const Point p = on.At(ItemElement(0));
+    on.bar.Move(p);
+    ASSERT_EQ(on.bar.LookOfItem(0), ItemLook::Hover);
+    DoAccessibleDefaultAction(on.bar, 2);
+    EXPECT_EQ(on.bar.LookOfItem(0), ItemLook::Selected);
+    on.bar.Move(Point{p.x + 1, p.y});
+    EXPECT_EQ(on.bar.LookOfItem(0), ItemLook::Selected);
+    on.bar.Move(on.At(ItemElement(1)));
+    on.bar.Move(p);
+    EXPECT_EQ(on.bar.LookOfItem(0), ItemLook::Hover);
+}
+
 TEST(AccessibleTree, HeaderDefaultActionIsAClickOnIt) {
     BarState clicked = NewBar();
     BarState activated = NewBar();
