@@ -3,6 +3,7 @@
 // what the screen shows, and its default actions do what clicks do.
 #include <windows.h>
 #include <oleacc.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -313,6 +314,40 @@ TEST_F(Accessibility, TheOpenFoldersHeaderHasNoActionAndChangesNothing) {
         Bstr name;
         EXPECT_EQ(m_object->get_accName(Child(id), name.Receive()), E_INVALIDARG) << id;
     }
+}
+
+// Whether process `processId` has loaded the DLL named `name` (lower case).
+bool HasLoaded(DWORD processId, const std::wstring& name) {
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
+    EXPECT_NE(snapshot, INVALID_HANDLE_VALUE);
+    if (snapshot == INVALID_HANDLE_VALUE) return false;
+    bool found = false;
+    MODULEENTRY32W module{};
+    module.dwSize = sizeof module;
+    for (BOOL more = Module32FirstW(snapshot, &module); more && !found; more = Module32NextW(snapshot, &module)) {
+        std::wstring loaded = module.szModule;
+        CharLowerW(loaded.data());
+        found = loaded == name;
+    }
+    CloseHandle(snapshot);
+    return found;
+}
+
+TEST(AccessibilityCost, NothingOfItIsLoadedUntilAReaderAsks) {
+    RunningVelmora velmora;
+    ASSERT_TRUE(velmora.Ok());
+    // Shown, hovered and clicked: still no accessibility library in the process.
+    const ItemFacts& item = Item(0, 0);
+    ClearHandovers();
+    velmora.Click(item);
+    EXPECT_EQ(WaitForHandovers(1), std::vector<std::string>{item.link});
+    EXPECT_FALSE(HasLoaded(velmora.Process().Id(), L"oleacc.dll"));
+
+    ComRef<IAccessible> object = BarObject(velmora.Bar());
+    ASSERT_TRUE(object);
+    EXPECT_TRUE(HasLoaded(velmora.Process().Id(), L"oleacc.dll"));
+    object.Reset();
+    EXPECT_EQ(velmora.CloseWithEscape(), 0u);
 }
 
 // ---- WinEvents ----
