@@ -47,3 +47,6 @@ endfunction()
 # common controls only for the tooltip, which is made at the first hover.
 velmora_delay_loaded(velmora_delayed_shell32 shell32.dll ShellExecuteA ExtractIconExW)
 velmora_delay_loaded(velmora_delayed_comctl32 comctl32.dll InitCommonControlsEx)
+# Only a screen reader asking for the bar's accessible object needs these.
+velmora_delay_loaded(velmora_delayed_oleacc oleacc.dll LresultFromObject CreateStdAccessibleObject)
+velmora_delay_loaded(velmora_delayed_oleaut32 oleaut32.dll SysAllocStringLen)

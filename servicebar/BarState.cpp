@@ -144,19 +144,13 @@ Reaction BarState::Release(Point p) {
     switch (pressed.kind) {
     case ElementKind::Item:
         if (at == pressed) {
-            // The label selected before goes back to its own colour.
-            if (m_selected >= 0 && m_selected != pressed.index) Repaint(r, ItemElement(m_selected));
-            m_selected = pressed.index;
+            ClickItem(pressed.index, r);
             m_quietItem = pressed.index;
-            r.events.push_back(BarEvent{BarEventKind::ItemClicked, m_open, pressed.index});
         }
         break;
     case ElementKind::Header:
         // A header press opens whichever header the button comes up over.
-        if (at.kind == ElementKind::Header) {
-            r.events.push_back(BarEvent{BarEventKind::FolderHeaderClicked, at.index, -1});
-            RequestFolder(at.index, r);
-        }
+        if (at.kind == ElementKind::Header) ClickHeader(at.index, r);
         break;
     case ElementKind::ScrollUp:
         if (at == pressed) Scroll(-1, r);
@@ -167,6 +161,44 @@ Reaction BarState::Release(Point p) {
     case ElementKind::None:
         break;
     }
+    UpdateHover(r);
+    return r;
+}
+
+void BarState::ClickItem(int32_t item, Reaction& r) {
+    // The label selected before goes back to its own colour.
+    if (m_selected >= 0 && m_selected != item) Repaint(r, ItemElement(m_selected));
+    m_selected = item;
+    r.events.push_back(BarEvent{BarEventKind::ItemClicked, m_open, item});
+}
+
+void BarState::ClickHeader(int32_t folder, Reaction& r) {
+    r.events.push_back(BarEvent{BarEventKind::FolderHeaderClicked, folder, -1});
+    RequestFolder(folder, r);
+}
+
+bool BarState::ItemClickable(int32_t item) const {
+    return m_view.itemsLive && !ElementRect(m_view, ItemElement(item)).IsEmpty();
+}
+
+Reaction BarState::ActivateItem(int32_t item) {
+    Reaction r;
+    if (!ItemClickable(item)) return r;
+    Repaint(r, ItemElement(item));
+    ClickItem(item, r);
+    // Under the pointer, the label shows its selected colour as after a
+    // click, until the pointer goes elsewhere.
+    if (m_hot == ItemElement(item)) {
+        SetHot(kNothing, r);
+        m_quietItem = item;
+    }
+    return r;
+}
+
+Reaction BarState::ActivateHeader(int32_t folder) {
+    Reaction r;
+    if (folder < 0 || folder >= static_cast<int32_t>(m_content.size())) return r;
+    ClickHeader(folder, r);
     UpdateHover(r);
     return r;
 }

@@ -67,6 +67,16 @@ public:
     Reaction RightRelease(Point p);
     Reaction SlideTick();
 
+    // What a completed left click on `item` of the open folder does, for
+    // callers that click without the mouse (assistive technology). Nothing
+    // happens where the mouse could not click that item now: while the
+    // folders slide, or when the item is scrolled out of sight.
+    Reaction ActivateItem(int32_t item);
+    // What a left click on `folder`'s header does.
+    Reaction ActivateHeader(int32_t folder);
+    // True when a click at the item's label would reach it now.
+    bool ItemClickable(int32_t item) const;
+
     const BarContent& Content() const { return m_content; }
     Size BarSize() const { return m_bar; }
     int SlideStep() const { return m_slideStep; }
@@ -92,6 +102,8 @@ private:
     void SetHot(Element e, Reaction& r);
     void UpdateHover(Reaction& r);
     void CancelPress(Reaction& r);
+    void ClickItem(int32_t item, Reaction& r);
+    void ClickHeader(int32_t folder, Reaction& r);
     void RequestFolder(int32_t folder, Reaction& r);
     void FinishSlide(Reaction& r);
     void Scroll(int delta, Reaction& r);

@@ -158,6 +158,8 @@ LRESULT ServiceBar::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case kItemClickMessage:
         OnItemClickMessage(wParam, lParam);
         return 0;
+    case WM_GETOBJECT:
+        return OnGetObject(wParam, lParam);
     default:
         break;
     }
@@ -203,6 +205,7 @@ bool ServiceBar::OnCreate() {
                                              MakeMeasurer(dc.Get()));
     }
 
+    m_announced = AccessibleChildren(*m_state);
     // The tooltip comes with the first mouse message (RelayToTooltip).
     return true;
 }
@@ -229,6 +232,10 @@ void ServiceBar::OnDestroy() {
     KillTimer(m_hwnd, kSlideTimerId);
     RemoveTooltipTools();
     m_tooltip.Reset();
+    // Screen readers may hold the object longer than the window lives.
+    m_destroyed = true;
+    if (m_accessible) m_accessible->Disconnect();
+    m_accessible.Reset();
 }
 
 void ServiceBar::OnSize() {
@@ -243,6 +250,7 @@ void ServiceBar::OnSize() {
     m_backBuffer.reset();
     InvalidateRect(m_hwnd, nullptr, FALSE);
     SyncTooltipTools();
+    Announce();
 }
 
 void ServiceBar::OnPaint() {
@@ -337,6 +345,9 @@ void ServiceBar::Apply(const Reaction& reaction) {
     }
 
     SyncTooltipTools();
+    // The state has changed by now, so a reader that asks on hearing of the
+    // change learns the new state.
+    Announce();
 
     // Last, because giving the capture up sends WM_CAPTURECHANGED straight back here.
     switch (reaction.capture) {
@@ -349,6 +360,30 @@ void ServiceBar::Apply(const Reaction& reaction) {
     case CaptureRequest::Keep:
         break;
     }
+}
+
+void ServiceBar::DoDefaultAction(int32_t childId) { Apply(DoAccessibleDefaultAction(*m_state, childId)); }
+
+LRESULT ServiceBar::OnGetObject(WPARAM wParam, LPARAM lParam) {
+    // Only the client area is the bar's own; the window object, caret and
+    // the rest stay the system's. The id arrives as a 32-bit value, sign
+    // extended or not depending on the sender.
+    if (static_cast<LONG>(static_cast<DWORD>(lParam)) != OBJID_CLIENT || m_destroyed)
+        return DefWindowProcW(m_hwnd, WM_GETOBJECT, wParam, lParam);
+    if (!m_accessible) m_accessible = ComRef<BarAccessible>(BarAccessible::Create(*this));
+    if (!m_accessible) return DefWindowProcW(m_hwnd, WM_GETOBJECT, wParam, lParam);
+    return LresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(m_accessible.Get()));
+}
+
+void ServiceBar::Announce() {
+    std::vector<AccessibleChild> now = AccessibleChildren(*m_state);
+    for (const Announcement& a : AnnouncementsBetween(m_announced, now)) {
+        DWORD event = EVENT_OBJECT_STATECHANGE;
+        if (a.kind == AnnouncementKind::Reorder) event = EVENT_OBJECT_REORDER;
+        if (a.kind == AnnouncementKind::Selection) event = EVENT_OBJECT_SELECTION;
+        NotifyWinEvent(event, m_hwnd, OBJID_CLIENT, a.childId);
+    }
+    m_announced = std::move(now);
 }
 
 void ServiceBar::RelayToTooltip(UINT msg, WPARAM wParam, LPARAM lParam) {

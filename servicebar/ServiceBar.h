@@ -1,8 +1,11 @@
 #pragma once
 // The service bar control: the accordion that fills the main window.
 
+#include "servicebar/AccessibleTree.h"
+#include "servicebar/BarAccessible.h"
 #include "servicebar/BarPainter.h"
 #include "servicebar/BarState.h"
+#include "servicebar/ComRef.h"
 #include "servicebar/GdiHandles.h"
 #include "servicebar/Settings.h"
 #include "servicebar/WideText.h"
@@ -42,6 +45,10 @@ public:
     // The bar's logical state, for tests that want to check what they see.
     const servicebar::BarState& State() const { return *m_state; }
 
+    // The default action of accessible child `childId` (AccessibleTree):
+    // what a click on that header or item does.
+    void DoDefaultAction(int32_t childId);
+
 private:
     ServiceBar() = default;
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -56,6 +63,8 @@ private:
     void OnMouseMove(servicebar::Point p);
     void OnLeftDown(servicebar::Point p, bool secondClick);
     void OnItemClickMessage(WPARAM wParam, LPARAM lParam);
+    LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
+    void Announce();
 
     servicebar::MeasureText MakeMeasurer(HDC dc) const;
     void Apply(const servicebar::Reaction& reaction);
@@ -96,4 +105,10 @@ private:
     ToolLayoutKey m_toolsKey;
 
     bool m_trackingLeave = false;
+
+    // Made at the first request of a screen reader; cut loose when the window goes.
+    servicebar::ComRef<servicebar::BarAccessible> m_accessible;
+    bool m_destroyed = false;
+    // The children as assistive technology was last told about them.
+    std::vector<servicebar::AccessibleChild> m_announced;
 };

@@ -2,8 +2,13 @@
 // handler calls and rendered pixels out.
 #include "servicebar/ServiceBar.h"
 
+#include "servicebar/ComRef.h"
+
+#include <oleacc.h>
+
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -278,3 +283,180 @@ TEST_F(Glue, HeaderClickDuringASlideEndsConsistent) {
 }
 
 }  // namespace
+
+// ---- the accessible object, from inside the process ----
+
+class ComApartment {
+public:
+    ComApartment() : m_ok(SUCCEEDED(OleInitialize(nullptr))) {}
+    ~ComApartment() {
+        if (m_ok) OleUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+    bool Ok() const { return m_ok; }
+
+private:
+    bool m_ok;
+};
+
+VARIANT ChildVariant(long id) {
+    VARIANT v;
+    v.vt = VT_I4;
+    v.lVal = id;
+    return v;
+}
+
+long StateOf(IAccessible* object, long id) {
+    VARIANT v;
+    VariantInit(&v);
+    if (FAILED(object->get_accState(ChildVariant(id), &v)) || v.vt != VT_I4) return -1;
+    return v.lVal;
+}
+
+servicebar::ComRef<IAccessible> ObjectOf(HWND hwnd, DWORD id) {
+    servicebar::ComRef<IAccessible> object;
+    AccessibleObjectFromWindow(hwnd, id, __uuidof(IAccessible), reinterpret_cast<void**>(object.Receive()));
+    return object;
+}
+
+TEST_F(Glue, AccessibleObjectIsCutLooseWhenTheBarGoes) {
+    ComApartment com;
+    ASSERT_TRUE(com.Ok());
+    servicebar::ComRef<IAccessible> object = ObjectOf(m_bar->Hwnd(), OBJID_CLIENT);
+    ASSERT_TRUE(object);
+    long count = 0;
+    ASSERT_EQ(object->get_accChildCount(&count), S_OK);
+    EXPECT_EQ(count, 8);
+
+    m_bar.reset();
+    Pump(30);
+    // Every call refuses, none touches the bar that is gone.
+    auto refused = [](HRESULT hr) { return hr == CO_E_OBJNOTCONNECTED || hr == RPC_E_DISCONNECTED; };
+    EXPECT_PRED1(refused, object->get_accChildCount(&count));
+    BSTR name = nullptr;
+    EXPECT_PRED1(refused, object->get_accName(ChildVariant(1), &name));
+    EXPECT_EQ(name, nullptr);
+    VARIANT v;
+    VariantInit(&v);
+    EXPECT_PRED1(refused, object->get_accState(ChildVariant(2), &v));
+    EXPECT_PRED1(refused, object->accHitTest(10, 10, &v));
+    EXPECT_PRED1(refused, object->accNavigate(NAVDIR_FIRSTCHILD, ChildVariant(CHILDID_SELF), &v));
+    long l = 0, t = 0, w = 0, h = 0;
+    EXPECT_PRED1(refused, object->accLocation(&l, &t, &w, &h, ChildVariant(1)));
+    EXPECT_PRED1(refused, object->accDoDefaultAction(ChildVariant(2)));
+    IDispatch* parent = nullptr;
+    EXPECT_PRED1(refused, object->get_accParent(&parent));
+    EXPECT_TRUE(g_calls.empty());
+}
+
+TEST_F(Glue, OnlyTheClientObjectIsTheBarsOwn) {
+    ComApartment com;
+    ASSERT_TRUE(com.Ok());
+    // The client id as callers pass it: as a 32-bit value, sign extended or not.
+    for (LPARAM id : {static_cast<LPARAM>(OBJID_CLIENT), static_cast<LPARAM>(static_cast<DWORD>(OBJID_CLIENT))}) {
+        const LRESULT answer = SendMessageW(m_bar->Hwnd(), WM_GETOBJECT, 0, id);
+        ASSERT_GT(answer, 0);
+        servicebar::ComRef<IAccessible> object;
+        ASSERT_EQ(ObjectFromLresult(answer, __uuidof(IAccessible), 0, reinterpret_cast<void**>(object.Receive())),
+                  S_OK);
+        long count = 0;
+        EXPECT_EQ(object->get_accChildCount(&count), S_OK);
+        EXPECT_EQ(count, 8);
+    }
+    // Everything else is left to the system, which has no object of its own to send.
+    for (LONG other : {OBJID_WINDOW, OBJID_VSCROLL, OBJID_CARET, 1L}) {
+        EXPECT_EQ(SendMessageW(m_bar->Hwnd(), WM_GETOBJECT, 0, other), 0) << other;
+    }
+    // The client object's parent is the system's object of the bar window.
+    servicebar::ComRef<IAccessible> client = ObjectOf(m_bar->Hwnd(), OBJID_CLIENT);
+    ASSERT_TRUE(client);
+    servicebar::ComRef<IDispatch> parent;
+    EXPECT_EQ(client->get_accParent(parent.Receive()), S_OK);
+    EXPECT_TRUE(parent);
+}
+
+struct Raised {
+    DWORD event;
+    long child;
+    long state;  // read in the callback
+    bool duringAction;
+};
+std::vector<Raised>* g_raised = nullptr;
+IAccessible* g_listenedObject = nullptr;
+bool g_inAction = false;
+
+void CALLBACK RecordWinEvent(HWINEVENTHOOK, DWORD event, HWND, LONG idObject, LONG idChild, DWORD, DWORD) {
+    if (!g_raised || idObject != OBJID_CLIENT) return;
+    g_raised->push_back(Raised{event, idChild, StateOf(g_listenedObject, idChild), g_inAction});
+}
+
+TEST_F(Glue, WinEventsComeOnceTheStateHasChanged) {
+    ComApartment com;
+    ASSERT_TRUE(com.Ok());
+    servicebar::ComRef<IAccessible> object = ObjectOf(m_bar->Hwnd(), OBJID_CLIENT);
+    ASSERT_TRUE(object);
+    std::vector<Raised> raised;
+    g_raised = &raised;
+    g_listenedObject = object.Get();
+    // In context: the hook is called from inside NotifyWinEvent, so each
+    // state read in the callback is the state at the moment the event was raised.
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_REORDER, EVENT_OBJECT_STATECHANGE, GetModuleHandleW(nullptr),
+                                         &RecordWinEvent, GetCurrentProcessId(), GetCurrentThreadId(),
+                                         WINEVENT_INCONTEXT);
+    ASSERT_TRUE(hook);
+    auto act = [&](auto action) {
+        raised.clear();
+        g_inAction = true;
+        action();
+        g_inAction = false;
+        Pump(50);
+    };
+
+    // Children at start: header 1, items 2 and 3, headers 4 to 8.
+    act([&] { Send(WM_MOUSEMOVE, LabelCentre(1)); });
+    ASSERT_EQ(raised.size(), 1u);
+    EXPECT_TRUE(raised[0].duringAction);
+    EXPECT_EQ(raised[0].event, static_cast<DWORD>(EVENT_OBJECT_STATECHANGE));
+    EXPECT_EQ(raised[0].child, 3);
+    EXPECT_TRUE(raised[0].state & STATE_SYSTEM_HOTTRACKED);
+
+    act([&] { object->accDoDefaultAction(ChildVariant(2)); });
+    ASSERT_EQ(raised.size(), 1u);
+    EXPECT_TRUE(raised[0].duringAction);
+    EXPECT_EQ(raised[0].event, static_cast<DWORD>(EVENT_OBJECT_SELECTION));
+    EXPECT_EQ(raised[0].child, 2);
+    EXPECT_TRUE(raised[0].state & STATE_SYSTEM_SELECTED);
+    ASSERT_EQ(g_calls.size(), 1u);
+    EXPECT_EQ(g_calls[0].folder, 0);
+    EXPECT_EQ(g_calls[0].item, 0);
+
+    // The pointer goes, so that no header slides under it on the way.
+    act([&] { SendMessageW(m_bar->Hwnd(), WM_MOUSELEAVE, 0, 0); });
+    act([&] {
+        object->accDoDefaultAction(ChildVariant(8));
+        WaitForSlideToLand();
+    });
+    // Items stop answering as the slide starts; once landed the children
+    // change and both headers say where they stand.
+    std::vector<std::pair<DWORD, long>> seen;
+    for (const Raised& r : raised) seen.emplace_back(r.event, r.child);
+    ASSERT_GE(seen.size(), 3u);
+    const size_t n = seen.size();
+    EXPECT_EQ(seen[n - 3], std::make_pair(static_cast<DWORD>(EVENT_OBJECT_REORDER), static_cast<long>(CHILDID_SELF)));
+    EXPECT_EQ(seen[n - 2], std::make_pair(static_cast<DWORD>(EVENT_OBJECT_STATECHANGE), 1L));
+    EXPECT_EQ(seen[n - 1], std::make_pair(static_cast<DWORD>(EVENT_OBJECT_STATECHANGE), 6L));
+    EXPECT_TRUE(raised[n - 2].state & STATE_SYSTEM_COLLAPSED);
+    EXPECT_TRUE(raised[n - 1].state & STATE_SYSTEM_EXPANDED);
+    for (size_t i = 0; i + 3 < n; ++i) {
+        EXPECT_EQ(raised[i].event, static_cast<DWORD>(EVENT_OBJECT_STATECHANGE));
+        EXPECT_TRUE(raised[i].child == 2 || raised[i].child == 3) << raised[i].child;
+    }
+    long count = 0;
+    object->get_accChildCount(&count);
+    EXPECT_EQ(count, 8);
+
+    UnhookWinEvent(hook);
+    g_raised = nullptr;
+    g_listenedObject = nullptr;
+}
