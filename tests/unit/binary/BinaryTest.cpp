@@ -45,13 +45,6 @@ bool HasDll(const std::vector<std::string>& dlls, const std::string& name) {
     });
 }
 
-PeImage Parsed(std::vector<uint8_t> bytes) {
-    std::string error;
-    auto image = PeImage::Parse(std::move(bytes), &error);
-    EXPECT_TRUE(image) << error;
-    return image ? *image : *PeImage::Parse(ReadFile(TheSubject().path), &error);
-}
-
 TEST(Binary, MeetsEveryRule) {
     std::string error;
     const auto image = PeImage::Load(TheSubject().path, &error);
@@ -62,9 +55,11 @@ TEST(Binary, MeetsEveryRule) {
 // The import rules would pass on a reader that finds nothing: it must find
 // what the program is known to load, the delay-loaded DLLs included.
 TEST(Binary, ReaderFindsTheImportsTheProgramHas) {
-    const PeImage image = Parsed(ReadFile(TheSubject().path));
-    const auto imported = image.ImportedDlls();
-    const auto delayed = image.DelayLoadedDlls();
+    std::string error;
+    const auto image = PeImage::Load(TheSubject().path, &error);
+    ASSERT_TRUE(image) << error;
+    const auto imported = image->ImportedDlls();
+    const auto delayed = image->DelayLoadedDlls();
     EXPECT_TRUE(HasDll(imported, "kernel32.dll")) << Joined(imported);
     EXPECT_TRUE(HasDll(imported, "user32.dll")) << Joined(imported);
     EXPECT_TRUE(HasDll(delayed, "shell32.dll")) << Joined(delayed);
@@ -145,9 +140,13 @@ TEST_P(BinaryAlteredTest, TheFaultIsReported) {
     if (alteration.x64Only && TheSubject().arch != Arch::X64) GTEST_SKIP() << "a 64-bit flag";
     std::vector<uint8_t> bytes = ReadFile(TheSubject().path);
     ASSERT_FALSE(bytes.empty());
-    const PeImage original = Parsed(bytes);
-    alteration.apply(bytes, original);
-    const std::string faults = Joined(Faults(Parsed(bytes), TheSubject().arch));
+    std::string error;
+    const auto original = PeImage::Parse(bytes, &error);
+    ASSERT_TRUE(original) << error;
+    alteration.apply(bytes, *original);
+    const auto altered = PeImage::Parse(bytes, &error);
+    ASSERT_TRUE(altered) << alteration.what << ": " << error;
+    const std::string faults = Joined(Faults(*altered, TheSubject().arch));
     EXPECT_NE(faults.find(alteration.expectedFault), std::string::npos) << alteration.what << ":\n" << faults;
 }
 
