@@ -99,7 +99,9 @@ void RenameDll(std::vector<uint8_t>& b, const std::string& from, const std::stri
     ASSERT_GT(renamed, 0u) << from << " is not in the file";
 }
 
-size_t DirectoriesOffset(const PeImage& image) { return image.OptionalHeaderOffset() + (image.IsPe32Plus() ? 112 : 96); }
+size_t DirectoriesOffset(const PeImage& image) {
+    return image.OptionalHeaderOffset() + (image.IsPe32Plus() ? 112 : 96);
+}
 
 const Alteration kAlterations[] = {
     {"ASLR off",
@@ -166,7 +168,8 @@ TEST(Binary, TruncatedFilesAreRejectedNotOverread) {
     for (size_t size : {size_t{0}, size_t{2}, size_t{0x40}, size_t{0x90}, size_t{0x120}, size_t{0x200}, size_t{1024},
                         whole.size() / 2, whole.size() - 1}) {
         std::string error;
-        const auto image = PeImage::Parse(std::vector<uint8_t>(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(size)), &error);
+        std::vector<uint8_t> part(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(size));
+        const auto image = PeImage::Parse(std::move(part), &error);
         if (image) {
             // Headers intact, data cut off: the lists may be short, but reading them is safe.
             image->ImportedDlls();

@@ -40,7 +40,8 @@ bool Get64(const std::vector<uint8_t>& b, size_t at, uint64_t* v) {
 bool EndsWithDll(const std::string& name) {
     if (name.size() < 5) return false;
     std::string tail = name.substr(name.size() - 4);
-    std::transform(tail.begin(), tail.end(), tail.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::transform(tail.begin(), tail.end(), tail.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return tail == ".dll";
 }
 
