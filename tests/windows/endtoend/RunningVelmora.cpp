@@ -18,11 +18,11 @@ constexpr wchar_t kTooltipClass[] = L"tooltips_class32";
 constexpr POINT kPointerHome{8, 8};
 }  // namespace
 
-RunningVelmora::RunningVelmora() {
+RunningVelmora::RunningVelmora(const std::wstring& exe) {
     // Not where an earlier test left it: a window that opens under the pointer
     // starts with a highlight that depends on how fast it reads its first move.
     MoveMouse(kPointerHome.x, kPointerHome.y);
-    m_program = Program::StartVelmora();
+    m_program = Program::Start(exe);
     if (!m_program) return;
     m_window = m_program->WaitForWindow();
     if (!m_window) return;

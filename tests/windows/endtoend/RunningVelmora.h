@@ -17,7 +17,9 @@ namespace endtoend {
 class RunningVelmora {
 public:
     // Starts a fresh copy and waits until its window shows; see Ok().
-    RunningVelmora();
+    RunningVelmora() : RunningVelmora(harness::VelmoraExe()) {}
+    // The same for the program file `exe` (a copy of Velmora.exe elsewhere).
+    explicit RunningVelmora(const std::wstring& exe);
     RunningVelmora(const RunningVelmora&) = delete;
     RunningVelmora& operator=(const RunningVelmora&) = delete;
 

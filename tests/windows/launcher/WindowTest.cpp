@@ -75,19 +75,20 @@ TEST(Window, StyleAndBarAreAsThePlatformSeesThem) {
     GetWindowTextW(r.window, title, 64);
     EXPECT_STREQ(title, L"Velmora");
 
-    const LONG_PTR style = GetWindowLongPtrW(r.window, GWL_STYLE);
-    for (LONG_PTR bit : std::initializer_list<LONG_PTR>{WS_CAPTION, WS_SYSMENU, WS_MINIMIZEBOX, WS_CLIPCHILDREN,
-                                                      WS_VISIBLE}) {
+    // Unsigned: WS_POPUP is the top bit, out of a 32-bit LONG_PTR's range.
+    const auto style = static_cast<ULONG_PTR>(GetWindowLongPtrW(r.window, GWL_STYLE));
+    for (ULONG_PTR bit : std::initializer_list<ULONG_PTR>{WS_CAPTION, WS_SYSMENU, WS_MINIMIZEBOX, WS_CLIPCHILDREN,
+                                                        WS_VISIBLE}) {
         EXPECT_EQ(style & bit, bit) << std::hex << bit;
     }
-    for (LONG_PTR bit : std::initializer_list<LONG_PTR>{WS_THICKFRAME, WS_MAXIMIZEBOX, WS_CHILD, WS_POPUP,
-                                                      WS_DISABLED}) {
-        EXPECT_EQ(style & bit, 0) << std::hex << bit;
+    for (ULONG_PTR bit : std::initializer_list<ULONG_PTR>{WS_THICKFRAME, WS_MAXIMIZEBOX, WS_CHILD, WS_POPUP,
+                                                        WS_DISABLED}) {
+        EXPECT_EQ(style & bit, 0u) << std::hex << bit;
     }
-    const LONG_PTR exStyle = GetWindowLongPtrW(r.window, GWL_EXSTYLE);
-    for (LONG_PTR bit : std::initializer_list<LONG_PTR>{WS_EX_TOOLWINDOW, WS_EX_CLIENTEDGE, WS_EX_TOPMOST,
-                                                      WS_EX_DLGMODALFRAME}) {
-        EXPECT_EQ(exStyle & bit, 0) << std::hex << bit;
+    const auto exStyle = static_cast<ULONG_PTR>(GetWindowLongPtrW(r.window, GWL_EXSTYLE));
+    for (ULONG_PTR bit : std::initializer_list<ULONG_PTR>{WS_EX_TOOLWINDOW, WS_EX_CLIENTEDGE, WS_EX_TOPMOST,
+                                                        WS_EX_DLGMODALFRAME}) {
+        EXPECT_EQ(exStyle & bit, 0u) << std::hex << bit;
     }
     EXPECT_EQ(GetWindow(r.window, GW_OWNER), nullptr);
 

@@ -32,17 +32,17 @@ std::wstring FromUtf8(const char* text) {
 
 // The names of this program's resources of one type, in the order the
 // resource directory holds them (which is the order the shell reads them in).
+// A named WINAPI function, not a lambda: 32-bit callbacks are stdcall.
+BOOL CALLBACK CollectResourceId(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR context) {
+    // A name that is a string instead of an id is recorded as 0.
+    reinterpret_cast<std::vector<ULONG_PTR>*>(context)->push_back(
+        IS_INTRESOURCE(name) ? reinterpret_cast<ULONG_PTR>(name) : 0);
+    return TRUE;
+}
+
 std::vector<ULONG_PTR> ResourceIds(LPCWSTR type) {
     std::vector<ULONG_PTR> ids;
-    EnumResourceNamesW(
-        nullptr, type,
-        [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR context) -> BOOL {
-            // A name that is a string instead of an id is recorded as 0.
-            reinterpret_cast<std::vector<ULONG_PTR>*>(context)->push_back(
-                IS_INTRESOURCE(name) ? reinterpret_cast<ULONG_PTR>(name) : 0);
-            return TRUE;
-        },
-        reinterpret_cast<LONG_PTR>(&ids));
+    EnumResourceNamesW(nullptr, type, CollectResourceId, reinterpret_cast<LONG_PTR>(&ids));
     return ids;
 }
 
