@@ -122,7 +122,6 @@ LRESULT ServiceBar::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         OnMouseMove(PointFromLParam(lParam));
         return 0;
     case WM_MOUSELEAVE:
-        m_trackingLeave = false;
         Apply(m_state->Leave());
         return 0;
     case WM_LBUTTONDOWN:
@@ -133,6 +132,7 @@ LRESULT ServiceBar::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_LBUTTONUP:
         Apply(m_state->Release(PointFromLParam(lParam)));
+        WatchForLeave();
         return 0;
     case WM_CAPTURECHANGED:
         if (reinterpret_cast<HWND>(lParam) != m_hwnd) Apply(m_state->CaptureLost());
@@ -297,11 +297,28 @@ bool ServiceBar::OnSetCursor() {
 }
 
 void ServiceBar::OnMouseMove(Point p) {
-    if (!m_trackingLeave) {
-        TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, m_hwnd, 0};
-        m_trackingLeave = TrackMouseEvent(&tme) != FALSE;
-    }
     Apply(m_state->Move(p));
+    WatchForLeave();
+}
+
+namespace {
+bool LeaveWatched(HWND hwnd) {
+    TRACKMOUSEEVENT query{sizeof query, TME_QUERY, nullptr, 0};
+    return TrackMouseEvent(&query) && (query.dwFlags & TME_LEAVE) && query.hwndTrack == hwnd;
+}
+}  // namespace
+
+void ServiceBar::WatchForLeave() {
+    // Asked each time rather than remembered: the watch is the thread's, not
+    // the window's, and can end without a word to the bar.
+    if (LeaveWatched(m_hwnd)) return;
+    TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, m_hwnd, 0};
+    TrackMouseEvent(&tme);
+    if (LeaveWatched(m_hwnd) || GetCapture() == m_hwnd) return;
+    // The pointer has already moved on from the bar since this message was
+    // sent: Windows then posts the leave at once, Wine starts no watch and
+    // says nothing, and the last highlight would stay for good.
+    Apply(m_state->Leave());
 }
 
 void ServiceBar::OnLeftDown(Point p, bool secondClick) {

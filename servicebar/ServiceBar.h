@@ -62,6 +62,8 @@ private:
     bool OnSetCursor();
     void OnMouseMove(servicebar::Point p);
     void OnLeftDown(servicebar::Point p, bool secondClick);
+    // Makes sure the bar hears of the pointer leaving it.
+    void WatchForLeave();
     void OnItemClickMessage(WPARAM wParam, LPARAM lParam);
     LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
     void Announce();
@@ -104,7 +106,6 @@ private:
     };
     ToolLayoutKey m_toolsKey;
 
-    bool m_trackingLeave = false;
 
     // Made at the first request of a screen reader; cut loose when the window goes.
     servicebar::ComRef<servicebar::BarAccessible> m_accessible;

@@ -153,6 +153,24 @@ TEST(Hover, OneLabelUnderThePointerTurnsBlueAndLosesItWhenThePointerGoes) {
     EXPECT_EQ(velmora.CloseWithEscape(), 0u);
 }
 
+// A hand that crosses a label on its way off the bar: by the time the bar
+// reads the move over the label, the pointer is gone already (here onto the
+// window's strip below the bar, then off the window). The highlight must not
+// stay behind.
+TEST(Hover, APointerThatCrossesALabelOnItsWayOutLeavesNoHighlight) {
+    RunningVelmora velmora;
+    ASSERT_TRUE(velmora.Ok());
+    const ScreenImage still = velmora.StillPicture();
+    const POINT away = velmora.OnScreen(150, kBarHeight + 2);
+    for (const POINT& on : {velmora.ItemPoint(Item(0, 0)), velmora.HeaderPoint(0, 2), velmora.ItemPoint(Item(0, 1))}) {
+        SCOPED_TRACE("crossing " + std::to_string(on.x) + "," + std::to_string(on.y));
+        SendMouseNow(0, on.x, on.y);
+        SendMouseNow(0, away.x, away.y);
+        EXPECT_EQ(PictureDifference(still, velmora.StillPicture(), "crossed"), "");
+    }
+    EXPECT_EQ(velmora.CloseWithEscape(), 0u);
+}
+
 TEST(ItemClick, TurnsTheLabelYellowAndHandsItsLinkOverOnce) {
     RunningVelmora velmora;
     ASSERT_TRUE(velmora.Ok());

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <iostream>
 #include <map>
 #include <random>
 #include <sstream>
@@ -316,6 +317,8 @@ TEST_P(RandomInput, LeavesTheProgramAnsweringConsistentAndOnlyItsOwnLinksHandedO
         if (m.message == ServiceBar::kItemClickMessage && IsItem(m.a, m.b)) expected.push_back(Item(m.a, m.b).link);
     }
     RecordProperty("item_clicks", std::to_string(expected.size()));
+    std::cout << "seed " << seed << ": " << stream.InputEvents() << " input events, " << expected.size()
+              << " item clicks\n";
     EXPECT_FALSE(expected.empty()) << "the stream completed no item click: it tested little";
     EXPECT_EQ(ClicksNotCompletedOnTheirItem(messages), "");
     std::vector<std::string> handed = WaitForHandovers(expected.size(), 20000);
