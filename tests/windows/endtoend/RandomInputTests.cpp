@@ -100,6 +100,11 @@ public:
             ClickAt(HeaderPoint());
             Pause(0, 250);
             ClickAt(HeaderPoint());
+        } else if (kind < 96) {
+            // A header, and once its folder may be open, one of its items.
+            ClickAt(HeaderPoint());
+            Pause(200, 400);
+            ClickAt(LabelPoint(m_guessOpen));
         } else {
             Pause(50, 400);
         }
@@ -133,10 +138,9 @@ private:
     POINT Pick() {
         const int where = Uniform(0, 99);
         if (where < 35) {
-            // On or just around a label, of any folder: those of the open one answer.
-            const ItemFacts& item = kItems[static_cast<size_t>(Uniform(0, static_cast<int>(kItems.size()) - 1))];
-            const RECT& b = item.labelBox;
-            return m_velmora.OnScreen(Uniform(b.left - 2, b.right + 1), Uniform(b.top - 2, b.bottom + 1));
+            // On or just around a label, mostly of the folder that is likely
+            // open (only its labels answer), else of any folder.
+            return LabelPoint(Uniform(0, 2) ? m_guessOpen : Uniform(0, kFolderCount - 1));
         }
         if (where < 60) return HeaderPoint();
         if (where < 90) {
@@ -145,9 +149,20 @@ private:
         return Outside();
     }
 
-    // Somewhere in a header's place for some open folder.
+    // On or just around one of `folder`'s labels, where they lie while it is open.
+    POINT LabelPoint(int32_t folder) {
+        const ItemFacts& item = Item(folder, Uniform(0, ItemCount(folder) - 1));
+        const RECT& b = item.labelBox;
+        return m_velmora.OnScreen(Uniform(b.left - 2, b.right + 1), Uniform(b.top - 2, b.bottom + 1));
+    }
+
+    // Somewhere in a header's place, mostly while the folder likely open is
+    // (a click there then likely opens that header's folder), else for any.
     POINT HeaderPoint() {
-        const RECT r = HeaderRect(Uniform(0, kFolderCount - 1), Uniform(0, kFolderCount - 1));
+        const bool aimed = Uniform(0, 3) != 0;
+        const int32_t folder = Uniform(0, kFolderCount - 1);
+        const RECT r = HeaderRect(aimed ? m_guessOpen : Uniform(0, kFolderCount - 1), folder);
+        if (aimed) m_guessOpen = folder;
         return m_velmora.OnScreen(Uniform(r.left, std::min<int>(r.right, m_clientSize.cx) - 1),
                                   Uniform(r.top, r.bottom - 1));
     }
@@ -201,6 +216,9 @@ private:
     RECT m_window{};
     SIZE m_clientSize{};
     int m_inputs = 0;
+    // The folder the stream's own header clicks have most likely opened; a
+    // guess only, since a press may be dragged off or land during a slide.
+    int32_t m_guessOpen = 0;
     std::vector<std::string> m_log;
 };
 
