@@ -131,6 +131,7 @@ bool ShippedWithEveryWindows(const std::string& dll) {
         "kernel32.dll", "user32.dll",  "gdi32.dll",  "advapi32.dll", "shell32.dll", "ole32.dll",
         "oleaut32.dll", "comctl32.dll", "comdlg32.dll", "shlwapi.dll", "msvcrt.dll", "version.dll",
         "imm32.dll",    "msimg32.dll",  "winmm.dll",  "uxtheme.dll",  "ws2_32.dll",  "rpcrt4.dll",
+        "oleacc.dll",
     };
     std::string lower = dll;
     std::transform(lower.begin(), lower.end(), lower.begin(),
