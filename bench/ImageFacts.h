@@ -14,10 +14,10 @@ struct ImageFacts {
     std::vector<std::string> delayImports;  // loaded at the first call into them instead of at start
 };
 
-// Reads the file size and the import tables of a 64-bit PE file.
+// Reads the file size and the import tables of a PE file.
 ImageFacts ReadImageFacts(const std::wstring& path);
 
-// True for the DLLs that every Windows since XP ships in its system folder.
+// True for the DLLs that every Windows Velmora runs on has in its system folder.
 bool ShippedWithEveryWindows(const std::string& dll);
 
 }  // namespace bench
