@@ -3,29 +3,9 @@
 #include <psapi.h>
 
 #include "bench/Clock.h"
+#include "tests/windows/harness/Harness.h"
 
 namespace bench {
-namespace {
-
-struct WindowQuery {
-    DWORD processId;
-    const wchar_t* className;
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM param) {
-    auto* query = reinterpret_cast<WindowQuery*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (pid != query->processId || !IsWindowVisible(hwnd)) return TRUE;
-    wchar_t name[64] = {};
-    GetClassNameW(hwnd, name, 64);
-    if (lstrcmpW(name, query->className) != 0) return TRUE;
-    query->found = hwnd;
-    return FALSE;
-}
-
-}  // namespace
 
 std::unique_ptr<Launched> Launched::Start(const std::wstring& exe) {
     std::unique_ptr<Launched> run(new Launched);
@@ -51,9 +31,7 @@ Launched::~Launched() {
 }
 
 HWND Launched::FindWindowOfClass(const wchar_t* className) const {
-    WindowQuery query{m_info.dwProcessId, className, nullptr};
-    EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&query));
-    return query.found;
+    return harness::VisibleWindowOf(m_info.dwProcessId, className);
 }
 
 bool Launched::ReadMemory(MemorySample& sample) const {

@@ -9,6 +9,7 @@
 #include "servicebar/BarPainter.h"
 #include "servicebar/ServiceBar.h"
 #include "servicebar/WideText.h"
+#include "tests/windows/harness/OffScreen.h"
 
 namespace bench {
 namespace {
@@ -17,39 +18,6 @@ constexpr wchar_t kParentClass[] = L"VelmoraBenchParent";
 constexpr int kWarmUp = 50;
 constexpr int kRounds = 21;
 constexpr int kPerRound = 200;
-
-// A 32-bit DIB section selected into a memory DC: the off-screen bitmap both
-// sides paint into.
-class OffScreen {
-public:
-    OffScreen(int width, int height) : m_dc(CreateCompatibleDC(nullptr)) {
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = width;
-        bi.bmiHeader.biHeight = -height;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        if (m_dc) m_dib = CreateDIBSection(m_dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        if (m_dib) m_previous = SelectObject(m_dc, m_dib);
-    }
-    ~OffScreen() {
-        if (m_previous) SelectObject(m_dc, m_previous);
-        if (m_dib) DeleteObject(m_dib);
-        if (m_dc) DeleteDC(m_dc);
-    }
-    OffScreen(const OffScreen&) = delete;
-    OffScreen& operator=(const OffScreen&) = delete;
-
-    bool IsValid() const { return m_previous != nullptr; }
-    HDC Dc() const { return m_dc; }
-
-private:
-    HDC m_dc;
-    HBITMAP m_dib = nullptr;
-    HGDIOBJ m_previous = nullptr;
-};
 
 class Window {
 public:
@@ -155,7 +123,7 @@ PaintFigures MeasurePaint() {
                                   instance, nullptr));
     if (!parent.Get()) return figures;
     std::unique_ptr<ServiceBar> bar = ServiceBar::Create(parent.Get(), 0, 0, kWidth, kHeight, 1);
-    OffScreen target(kWidth, kHeight);
+    harness::OffScreen target(kWidth, kHeight);
     if (!bar || !target.IsValid()) return figures;
     const Floor floor(bar->State());
     if (!floor.IsValid()) return figures;

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "tests/windows/harness/OffScreen.h"
+
 namespace bench {
 
 // Pixels as 0x00RRGGBB, row by row from the top.
@@ -19,7 +21,7 @@ public:
     ScreenGrab(const ScreenGrab&) = delete;
     ScreenGrab& operator=(const ScreenGrab&) = delete;
 
-    bool IsValid() const { return m_bits != nullptr; }
+    bool IsValid() const { return m_screen && m_copy.IsValid(); }
     int Width() const { return m_area.right - m_area.left; }
     int Height() const { return m_area.bottom - m_area.top; }
 
@@ -28,11 +30,8 @@ public:
 
 private:
     RECT m_area;
-    HDC m_screen = nullptr;
-    HDC m_memory = nullptr;
-    HBITMAP m_dib = nullptr;
-    HGDIOBJ m_previous = nullptr;
-    const uint32_t* m_bits = nullptr;
+    HDC m_screen;
+    harness::OffScreen m_copy;
     Frame m_frame;
 };
 

@@ -17,26 +17,11 @@
 #include "bench/PaintBench.h"
 #include "bench/Report.h"
 #include "bench/RunBench.h"
+#include "tests/windows/harness/Harness.h"
 
 namespace {
 
 constexpr int kDefaultPairs = 12;
-
-// The build tree's paths as Wine's Z: drive shows them.
-std::wstring FromUnixPath(const char* path) {
-    std::wstring wide = L"Z:";
-    for (const char* p = path; *p; ++p) wide += *p == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(*p));
-    return wide;
-}
-
-std::string Utf8(const std::wstring& wide) {
-    if (wide.empty()) return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
-                                      nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
-    return out;
-}
 
 std::string WineVersion() {
     using GetVersionFn = const char* (*)();
@@ -59,9 +44,9 @@ bool Option(const wchar_t* arg, const wchar_t* name, std::wstring& value) {
 int wmain(int argc, wchar_t** argv) {
     int pairs = kDefaultPairs;
     std::wstring machine;
-    std::wstring out = FromUnixPath(VELMORA_BENCH_RESULTS);
-    std::wstring velmoraExe = FromUnixPath(VELMORA_BENCH_VELMORA_EXE);
-    std::wstring baselineExe = FromUnixPath(VELMORA_BENCH_BASELINE_EXE);
+    std::wstring out = harness::WinePath(VELMORA_BENCH_RESULTS);
+    std::wstring velmoraExe = harness::WinePath(VELMORA_BENCH_VELMORA_EXE);
+    std::wstring baselineExe = harness::WinePath(VELMORA_BENCH_BASELINE_EXE);
     for (int i = 1; i < argc; ++i) {
         std::wstring value;
         if (Option(argv[i], L"--pairs=", value)) {
@@ -83,7 +68,7 @@ int wmain(int argc, wchar_t** argv) {
     }
 
     bench::AllFigures figures;
-    figures.machine = Utf8(machine);
+    figures.machine = harness::Narrow(machine);
     figures.wine = WineVersion();
     figures.screenWidth = GetSystemMetrics(SM_CXSCREEN);
     figures.screenHeight = GetSystemMetrics(SM_CYSCREEN);
@@ -99,9 +84,9 @@ int wmain(int argc, wchar_t** argv) {
     std::ofstream file(out.c_str(), std::ios::binary);
     file << report;
     if (!file) {
-        std::fprintf(stderr, "could not write %s\n", Utf8(out).c_str());
+        std::fprintf(stderr, "could not write %s\n", harness::Narrow(out).c_str());
         return 1;
     }
-    std::printf("Wrote %s\n", Utf8(out).c_str());
+    std::printf("Wrote %s\n", harness::Narrow(out).c_str());
     return 0;
 }

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include "tests/windows/harness/OffScreen.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <string>
@@ -32,33 +34,16 @@ struct CursorImage {
 
 // Draws `cursor` over a plain background of `ground` and appends the pixels.
 inline bool DrawCursorOver(HCURSOR cursor, int width, int height, uint32_t ground, std::vector<uint32_t>& out) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    HDC dc = CreateCompatibleDC(nullptr);
-    if (!dc) return false;
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!dib) {
-        DeleteDC(dc);
-        return false;
-    }
-    HGDIOBJ old = SelectObject(dc, dib);
-    auto* pixels = static_cast<uint32_t*>(bits);
+    OffScreen picture(width, height);
+    if (!picture.IsValid()) return false;
+    uint32_t* pixels = picture.Pixels();
     std::fill(pixels, pixels + width * height, ground);
-    const bool drawn = DrawIconEx(dc, 0, 0, cursor, width, height, 0, nullptr, DI_NORMAL) != FALSE;
+    const bool drawn = DrawIconEx(picture.Dc(), 0, 0, cursor, width, height, 0, nullptr, DI_NORMAL) != FALSE;
     GdiFlush();
     if (drawn) {
         // The byte above the colour is whatever the drawing left there.
         for (int i = 0; i < width * height; ++i) out.push_back(pixels[i] & 0x00FFFFFFu);
     }
-    SelectObject(dc, old);
-    DeleteObject(dib);
-    DeleteDC(dc);
     return drawn;
 }
 

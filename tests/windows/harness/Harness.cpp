@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "tests/windows/harness/OffScreen.h"
 #include "tests/windows/harness/Png.h"
 
 namespace harness {
@@ -94,17 +95,23 @@ BOOL CALLBACK FindProcessWindow(HWND hwnd, LPARAM param) {
 }
 }  // namespace
 
+HWND VisibleWindowOf(DWORD processId, const wchar_t* className) {
+    FindWindowQuery query{processId, className, nullptr};
+    EnumWindows(&FindProcessWindow, reinterpret_cast<LPARAM>(&query));
+    return query.found;
+}
+
 HWND Program::WaitForWindow(const wchar_t* className, DWORD timeoutMs) {
-    FindWindowQuery query{m_info.dwProcessId, className, nullptr};
+    HWND found = nullptr;
     WaitUntil(
         [&] {
-            EnumWindows(&FindProcessWindow, reinterpret_cast<LPARAM>(&query));
-            return query.found != nullptr || !IsRunning();
+            found = VisibleWindowOf(m_info.dwProcessId, className);
+            return found != nullptr || !IsRunning();
         },
         timeoutMs);
     // Let the first frame reach the screen.
-    if (query.found) Settle(400);
-    return query.found;
+    if (found) Settle(400);
+    return found;
 }
 
 bool Program::WaitForExit(DWORD timeoutMs, DWORD* exitCode) {
@@ -398,29 +405,20 @@ ScreenImage ScreenImage::Capture(const RECT& area) {
     image.m_width = area.right - area.left;
     image.m_height = area.bottom - area.top;
     HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = image.m_width;
-    bi.bmiHeader.biHeight = -image.m_height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, dib);
-    BitBlt(memory, 0, 0, image.m_width, image.m_height, screen, area.left, area.top, SRCCOPY);
-    GdiFlush();
-    const auto* bgra = static_cast<const uint8_t*>(bits);
-    image.m_rgb.resize(static_cast<size_t>(image.m_width) * image.m_height * 3);
-    for (size_t i = 0; i < static_cast<size_t>(image.m_width) * image.m_height; ++i) {
-        image.m_rgb[i * 3 + 0] = bgra[i * 4 + 2];
-        image.m_rgb[i * 3 + 1] = bgra[i * 4 + 1];
-        image.m_rgb[i * 3 + 2] = bgra[i * 4 + 0];
+    {
+        OffScreen copy(image.m_width, image.m_height, screen);
+        if (copy.IsValid()) {
+            BitBlt(copy.Dc(), 0, 0, image.m_width, image.m_height, screen, area.left, area.top, SRCCOPY);
+            GdiFlush();
+            const uint32_t* pixels = copy.Pixels();
+            image.m_rgb.resize(static_cast<size_t>(image.m_width) * image.m_height * 3);
+            for (size_t i = 0; i < static_cast<size_t>(image.m_width) * image.m_height; ++i) {
+                image.m_rgb[i * 3 + 0] = static_cast<uint8_t>(pixels[i] >> 16);
+                image.m_rgb[i * 3 + 1] = static_cast<uint8_t>(pixels[i] >> 8);
+                image.m_rgb[i * 3 + 2] = static_cast<uint8_t>(pixels[i]);
+            }
+        }
     }
-    SelectObject(memory, old);
-    DeleteObject(dib);
-    DeleteDC(memory);
     ReleaseDC(nullptr, screen);
     return image;
 }

@@ -76,6 +76,9 @@ void SendKeyNow(WORD vk, bool up);
 void ActivateByTitleBar(HWND hwnd);
 
 // ---- windows of other processes ----
+// The visible top-level window of that class that process `processId` owns,
+// or nullptr.
+HWND VisibleWindowOf(DWORD processId, const wchar_t* className);
 // The top-level windows that process `processId` owns, in z-order.
 std::vector<HWND> TopLevelWindowsOf(DWORD processId, bool visibleOnly = true);
 std::wstring ClassOf(HWND hwnd);

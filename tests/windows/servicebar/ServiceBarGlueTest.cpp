@@ -3,6 +3,7 @@
 #include "servicebar/ServiceBar.h"
 
 #include "servicebar/ComRef.h"
+#include "tests/windows/harness/OffScreen.h"
 
 #include <oleacc.h>
 
@@ -42,23 +43,11 @@ public:
     explicit Picture(HWND bar) {
         RECT rc; GetClientRect(bar, &rc);
         m_w = rc.right; m_h = rc.bottom;
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = m_w;
-        bi.bmiHeader.biHeight = -m_h;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        HDC dc = CreateCompatibleDC(nullptr);
-        HBITMAP dib = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(dc, dib);
-        SendMessageW(bar, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+        harness::OffScreen picture(m_w, m_h);
+        SendMessageW(bar, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(picture.Dc()), PRF_CLIENT);
         GdiFlush();
-        const auto* p = static_cast<const uint8_t*>(bits);
-        m_px.assign(p, p + static_cast<size_t>(m_w) * m_h * 4);
-        SelectObject(dc, old);
-        DeleteObject(dib);
-        DeleteDC(dc);
+        const auto* p = reinterpret_cast<const uint8_t*>(picture.Pixels());
+        if (p) m_px.assign(p, p + static_cast<size_t>(m_w) * m_h * 4);
     }
     Rgb At(int x, int y) const {
         const size_t i = (static_cast<size_t>(y) * m_w + x) * 4;
