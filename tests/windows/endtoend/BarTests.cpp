@@ -83,13 +83,6 @@ std::wstring TooltipText(HWND tooltip) {
     return text;
 }
 
-HWND FocusOf(HWND window) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
-    return info.hwndFocus;
-}
-
 }  // namespace
 
 TEST(StartState, FolderZeroOpenWithWhiteLabelsOnGreyAndNothingYellow) {

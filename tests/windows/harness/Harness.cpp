@@ -170,6 +170,13 @@ std::wstring ClassOf(HWND hwnd) {
     return name;
 }
 
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
+}
+
 CursorImage CursorShownBy(HWND window, DWORD timeoutMs) {
     CursorImage image;
     DWORD pid = 0;

@@ -82,6 +82,8 @@ HWND VisibleWindowOf(DWORD processId, const wchar_t* className);
 // The top-level windows that process `processId` owns, in z-order.
 std::vector<HWND> TopLevelWindowsOf(DWORD processId, bool visibleOnly = true);
 std::wstring ClassOf(HWND hwnd);
+// The window that has the keyboard focus on `window`'s thread, or nullptr.
+HWND FocusOf(HWND window);
 // The cursor that `window`'s thread shows now, drawn inside that thread's own
 // process by the cursor probe (cursorprobe.dll, which must lie next to the
 // test program); empty if it could not be read.

@@ -30,13 +30,6 @@ RECT WindowRect(HWND hwnd) {
     return r;
 }
 
-HWND FocusOf(HWND window) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
-    return info.hwndFocus;
-}
-
 HWND BarOf(HWND window) { return GetDlgItem(window, 1); }
 
 // Ends with the exit code the program returns after its window has gone.
